@@ -1,0 +1,30 @@
+# Windows build: kurvomat.exe, linked statically, and the toolkit conformance
+# suite for running under Wine.
+set(KURVOMAT_WIN32_LIBS user32 gdi32 comctl32 comdlg32 ole32 advapi32 winmm kernel32)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(kurvomat_win32 STATIC ${TOOLKIT_WIN32_SOURCES})
+target_link_libraries(kurvomat_win32 PUBLIC kurvomat_toolkit ${KURVOMAT_WIN32_LIBS})
+
+add_executable(kurvomat WIN32 ${APP_MAIN_SOURCES} ${SERIAL_REGISTRY_SCAN_SOURCES}
+               ${SERIAL_WIN32_SOURCES} app/resources/kurvomat.rc)
+target_link_libraries(kurvomat PRIVATE kurvomat_core kurvomat_win32 ${KURVOMAT_WIN32_LIBS})
+# A GUI program without a console; its entry point is main().
+target_link_options(kurvomat PRIVATE -mwindows)
+
+# GoogleTest from Debian's googletest sources.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB KURVOMAT_CONFORMANCE_SOURCES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/tests/conformance/*.cpp)
+add_executable(conformance_win32 ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_WIN32_PROBE_SOURCES})
+target_link_libraries(conformance_win32 PRIVATE kurvomat_win32 gtest gtest_main
+                      ${KURVOMAT_WIN32_LIBS})
+
+file(GLOB KURVOMAT_WIN_TOOL_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/wintool.cmake)
+foreach(tool_file ${KURVOMAT_WIN_TOOL_CMAKE})
+  include(${tool_file})
+endforeach()

@@ -1,0 +1,1 @@
+set(INFO_CORE_SOURCES info/info.cpp)
