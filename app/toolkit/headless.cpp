@@ -193,6 +193,8 @@ void DestroyWindow(int window) {
     state.fields.clear();
     state.fieldEdges.clear();
     state.viewPicture = -1;
+    state.focus = -1;
+    state.events.clear();
 }
 
 int PollEvent() {
