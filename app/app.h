@@ -52,6 +52,9 @@ struct AppState {
     Text SampleText;
     Text NextSampleText;
     int32_t Threshold;
+    // 1 while a trigger candidate was the last byte of its chunk: the first
+    // byte of the next oscilloscope chunk settles its test.
+    int32_t TriggerPending;
     Text InfoText;
     std::vector<int32_t> PortList;
 };
