@@ -43,6 +43,7 @@ endif()
 target_include_directories(kurvomat_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(kurvomat_tests PRIVATE kurvomat_core GTest::gtest GTest::gtest_main)
 add_test(NAME unit COMMAND kurvomat_tests)
+add_test(NAME format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-format.sh)
 
 # The toolkit conformance suite, once per back end.
 file(GLOB KURVOMAT_CONFORMANCE_SOURCES CONFIGURE_DEPENDS
