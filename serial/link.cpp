@@ -19,6 +19,11 @@ void CloseLink() {
 
 } // namespace
 
+Text DevicePath(const Text& name) {
+    const size_t PortNameChars = 59;
+    return u"\\\\.\\" + name.substr(0, PortNameChars);
+}
+
 void UpdateLink() {
     int button = ControlState(ConnectButton);
     if (button == 1 && App.Connected == 0) {

@@ -8,15 +8,13 @@ namespace {
 
 HANDLE SerialLink = INVALID_HANDLE_VALUE;
 
-// Only this much of a port name goes into the device path.
-const size_t PortNameChars = 59;
 // Recommended sizes of the driver's input and output queues.
 const DWORD QueueBytes = 10000;
 
 } // namespace
 
 int OpenPort(const Text& name, int32_t baud) {
-    Text path = u"\\\\.\\" + name.substr(0, PortNameChars);
+    Text path = DevicePath(name);
     HANDLE handle =
         CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ | GENERIC_WRITE, 0,
                     nullptr, OPEN_EXISTING, 0, nullptr);

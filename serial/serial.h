@@ -42,6 +42,9 @@ void PollLink();
 // ---- serial operations --------------------------------------------------------
 // Non-zero on success, 0 on failure.
 int OpenPort(const Text& name, int32_t baud);
+// The device OpenPort opens for a port name: "\\.\" followed by the first 59
+// characters of the name.
+Text DevicePath(const Text& name);
 void ClosePort();
 // WaitingBytes' result when the port can no longer be asked (device gone).
 const uint32_t PortLost = 0xFFFFFFFFu;
