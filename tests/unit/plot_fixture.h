@@ -13,6 +13,14 @@
 #include <string>
 #include <vector>
 
+// The figures of one update: the texts of fields 0 to 2 and the bar's value.
+struct Figures {
+    int count;
+    const char* frames;
+    const char* samples;
+    const char* timeBase;
+};
+
 class PlotProgram : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -84,6 +92,18 @@ class PlotProgram : public ::testing::Test {
     static std::vector<uint8_t> Pixels(int picture) { return PictureByNumber(picture)->pixels; }
 
     static std::string Field(int field) { return Utf8FromText(ProbeStatusText(field)); }
+    // The status bar after an update at 921600 baud.
+    static void ExpectFigures(const Figures& f) {
+        const int fields[] = {FrameRateField, SampleRateField, TimeBaseField};
+        const char* texts[] = {f.frames, f.samples, f.timeBase};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Field(fields[i]), texts[i]);
+            EXPECT_EQ(ProbeStatusFlags(fields[i]), StatusCentred);
+        }
+        EXPECT_EQ(BarValue(), f.count);
+        EXPECT_EQ(BarMaximum(), 92160);
+        EXPECT_EQ(Field(LoadLabelField), "COM-Auslastung: ");
+    }
     static int BarValue() {
         int value = 0, minimum = 0, maximum = 0;
         ProbeStatusProgress(LoadBarField, &value, &minimum, &maximum);

@@ -183,33 +183,19 @@ TEST_F(Scope, ReturnFromAnotherModeClearsTheCanvasAndTheSweepGoesOn) {
     EXPECT_EQ(TraceRows(WorkCanvas, 301), std::vector<int>{164});
 }
 
-struct ScopeFigures {
-    int bytes;
-    const char* frames;
-    const char* samples;
-    const char* timeBase;
-};
-
 TEST_F(Scope, FiguresForSomeByteCounts) {
-    const ScopeFigures cases[] = {
+    const Figures cases[] = {
         {92160, "92 FPS", "92160 Werte/s", "0.54 ms/DIV"},
         {1000, "1 FPS", "1000 Werte/s", "50.00 ms/DIV"},
         {999, "0 FPS", "999 Werte/s", "50.05 ms/DIV"},
         {1, "0 FPS", "1 Werte/s", "50000.00 ms/DIV"},
     };
-    for (const ScopeFigures& c : cases) {
-        SCOPED_TRACE(c.bytes);
+    for (const Figures& c : cases) {
+        SCOPED_TRACE(c.count);
         headless::SetTick(App.StatsTimer + 1000);
         // The chunk of this pass is counted before the figures are written.
-        ScopeChunk(std::vector<uint8_t>(static_cast<size_t>(c.bytes), 128));
-        EXPECT_EQ(Field(FrameRateField), c.frames);
-        EXPECT_EQ(ProbeStatusFlags(FrameRateField), StatusCentred);
-        EXPECT_EQ(Field(SampleRateField), c.samples);
-        EXPECT_EQ(ProbeStatusFlags(SampleRateField), StatusCentred);
-        EXPECT_EQ(Field(TimeBaseField), c.timeBase);
-        EXPECT_EQ(ProbeStatusFlags(TimeBaseField), StatusCentred);
-        EXPECT_EQ(BarValue(), c.bytes);
-        EXPECT_EQ(BarMaximum(), 92160);
+        ScopeChunk(std::vector<uint8_t>(static_cast<size_t>(c.count), 128));
+        ExpectFigures(c);
         EXPECT_EQ(App.ByteTotal, 0);
         EXPECT_EQ(App.StatsTimer, TickCount());
     }
