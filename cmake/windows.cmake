@@ -6,8 +6,15 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_library(kurvomat_win32 STATIC ${TOOLKIT_WIN32_SOURCES})
 target_link_libraries(kurvomat_win32 PUBLIC kurvomat_toolkit ${KURVOMAT_WIN32_LIBS})
 
+# The resources: icon group 1, the manifest (common controls 6.0.0.0,
+# asInvoker) and the version.
+set(KURVOMAT_RESOURCES app/resources/kurvomat.rc)
+set_source_files_properties(
+  app/resources/kurvomat.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/app/resources/kurvomat.ico;${CMAKE_SOURCE_DIR}/app/resources/kurvomat.manifest")
+
 add_executable(kurvomat WIN32 ${APP_MAIN_SOURCES} ${SERIAL_REGISTRY_SCAN_SOURCES}
-               ${SERIAL_WIN32_SOURCES} app/resources/kurvomat.rc)
+               ${SERIAL_WIN32_SOURCES} ${KURVOMAT_RESOURCES})
 target_link_libraries(kurvomat PRIVATE kurvomat_core kurvomat_win32 ${KURVOMAT_WIN32_LIBS})
 # A GUI program without a console; its entry point is main().
 target_link_options(kurvomat PRIVATE -mwindows)
@@ -20,7 +27,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 file(GLOB KURVOMAT_CONFORMANCE_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/tests/conformance/*.cpp)
-add_executable(conformance_win32 ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_WIN32_PROBE_SOURCES})
+# With the program's resources, so that the same common controls are used.
+add_executable(conformance_win32 ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_WIN32_PROBE_SOURCES}
+               ${KURVOMAT_RESOURCES})
 target_link_libraries(conformance_win32 PRIVATE kurvomat_win32 gtest gtest_main
                       ${KURVOMAT_WIN32_LIBS})
 
