@@ -6,7 +6,7 @@ PACKAGES=(
   libgtest-dev googletest libbenchmark-dev
   libfltk1.3-dev
   g++-mingw-w64-x86-64-posix
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth xdotool x11-utils x11-apps imagemagick socat
 )
 missing=()
