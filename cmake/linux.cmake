@@ -12,18 +12,12 @@ execute_process(COMMAND ${FLTK_CONFIG} --ldflags OUTPUT_VARIABLE FLTK_LDFLAGS
                 OUTPUT_STRIP_TRAILING_WHITESPACE)
 separate_arguments(FLTK_CXXFLAGS UNIX_COMMAND "${FLTK_CXXFLAGS}")
 separate_arguments(FLTK_LDFLAGS UNIX_COMMAND "${FLTK_LDFLAGS}")
-set(KURVOMAT_HAVE_LINUX_SIDE OFF) # TEMPORARY while the Linux back end is written
-if(EXISTS ${CMAKE_SOURCE_DIR}/app/toolkit/fltk.cpp AND EXISTS ${CMAKE_SOURCE_DIR}/serial/linux_devices.cpp)
-  set(KURVOMAT_HAVE_LINUX_SIDE ON)
-endif()
-if(KURVOMAT_HAVE_LINUX_SIDE)
 add_library(kurvomat_fltk STATIC ${TOOLKIT_FLTK_SOURCES})
 target_compile_options(kurvomat_fltk PUBLIC ${FLTK_CXXFLAGS})
 target_link_libraries(kurvomat_fltk PUBLIC kurvomat_toolkit ${FLTK_LDFLAGS})
 
 add_executable(kurvomat ${APP_MAIN_SOURCES} ${SERIAL_LINUX_SOURCES})
 target_link_libraries(kurvomat PRIVATE kurvomat_core kurvomat_fltk)
-endif()
 
 # ---- tools ---------------------------------------------------------------------
 file(GLOB KURVOMAT_TOOL_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/tool.cmake)
@@ -36,10 +30,8 @@ endforeach()
 # the fake registry and the fake serial port.
 file(GLOB KURVOMAT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(kurvomat_tests ${KURVOMAT_TEST_SOURCES} ${TOOLKIT_HEADLESS_SOURCES}
-               ${TOOLKIT_HEADLESS_PROBE_SOURCES} ${SERIAL_REGISTRY_SCAN_SOURCES})
-if(KURVOMAT_HAVE_LINUX_SIDE)
-  target_sources(kurvomat_tests PRIVATE serial/linux_devices.cpp)
-endif()
+               ${TOOLKIT_HEADLESS_PROBE_SOURCES} ${SERIAL_REGISTRY_SCAN_SOURCES}
+               serial/linux_devices.cpp)
 target_include_directories(kurvomat_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(kurvomat_tests PRIVATE kurvomat_core GTest::gtest GTest::gtest_main)
 add_test(NAME unit COMMAND kurvomat_tests)
@@ -53,12 +45,10 @@ add_executable(conformance_headless ${KURVOMAT_CONFORMANCE_SOURCES}
 target_link_libraries(conformance_headless PRIVATE kurvomat_toolkit GTest::gtest GTest::gtest_main)
 add_test(NAME conformance_headless COMMAND conformance_headless)
 
-if(KURVOMAT_HAVE_LINUX_SIDE AND EXISTS ${CMAKE_SOURCE_DIR}/${TOOLKIT_FLTK_PROBE_SOURCES})
-  add_executable(conformance_fltk ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_FLTK_PROBE_SOURCES})
-  target_link_libraries(conformance_fltk PRIVATE kurvomat_fltk GTest::gtest GTest::gtest_main)
-  add_test(NAME conformance_fltk
-           COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-display.sh $<TARGET_FILE:conformance_fltk>)
-endif()
+add_executable(conformance_fltk ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_FLTK_PROBE_SOURCES})
+target_link_libraries(conformance_fltk PRIVATE kurvomat_fltk GTest::gtest GTest::gtest_main)
+add_test(NAME conformance_fltk
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-display.sh $<TARGET_FILE:conformance_fltk>)
 
 # Further test programs and end-to-end tests of each area.
 file(GLOB KURVOMAT_TEST_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/tests.cmake)
