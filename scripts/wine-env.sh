@@ -81,6 +81,21 @@ wine_env_start() {
         wineserver -w
         touch "$WINEPREFIX/.kurvomat-booted"
     fi
+    # Wine's own fonts (Tahoma for dialogs, Marlett for the caption buttons),
+    # which this Wine does not find in its data folder by itself.
+    local fonts=/usr/share/wine/fonts
+    if [ -d "$fonts" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp "$fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+    # A wineserver left running on another display would keep Wine's desktop
+    # there: start afresh when the display changed.
+    local mark="$WINEPREFIX/.kurvomat-display"
+    if [ "$(cat "$mark" 2>/dev/null)" != "$DISPLAY" ]; then
+        wineserver -k >/dev/null 2>&1
+        wineserver -w >/dev/null 2>&1
+        echo "$DISPLAY" >"$mark"
+    fi
     wineserver -p
     # Windows drawn by Wine itself, not left to a window manager: the same
     # frame with or without one, and no wait for a window manager that is not

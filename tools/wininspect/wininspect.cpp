@@ -20,11 +20,13 @@
 //                   status bar 1): found, id, class, kind (editable, dropdown,
 //                   toggle, static, statusbar, other), text (WM_GETTEXT),
 //                   enabled, visible, style, x/y/width/height relative to its
-//                   parent, parent (window, statusbar or other), parent_id,
+//                   parent, screen_x/screen_y (its top-left corner on the
+//                   screen), parent (window, statusbar or other), parent_id,
 //                   focus; buttons: checked; combos: count, item.K for every
 //                   item, selected (-1 for none), edit_text (editable combos)
-//   tooltip N       text of the tooltip of control N (and edit_text, the
-//                   tooltip of an editable combo's edit field)
+//   tooltip N       text of the tooltip of control N, edit_text (the tooltip
+//                   of an editable combo's edit field), shown (1 while the
+//                   tooltip window is visible) and shown_text (what it shows)
 //   status          parts, edge.K (SB_GETPARTS), for every part text.K (without
 //                   the alignment tabs), raw.K (as the bar holds it), align.K
 //                   (left, centre, right), noborder.K; height of the bar;
@@ -363,6 +365,7 @@ int CommandControl(HWND main, int id) {
     HWND parent = GetParent(h);
     RECT rect = {};
     GetWindowRect(h, &rect);
+    POINT screen = {rect.left, rect.top};
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
     std::string kind = KindOf(h);
     Print("found", 1);
@@ -378,6 +381,8 @@ int CommandControl(HWND main, int id) {
     Print("y", rect.top);
     Print("width", rect.right - rect.left);
     Print("height", rect.bottom - rect.top);
+    Print("screen_x", screen.x);
+    Print("screen_y", screen.y);
     Print("parent", parent == main                  ? L"window"
                     : parent == FindStatusBar(main) ? L"statusbar"
                                                     : L"other");
@@ -440,6 +445,8 @@ int CommandToolTip(HWND main, int id) {
     }
     Print("found", 1);
     Print("text", ToolText(toolTip, main, h));
+    Print("shown", IsWindowVisible(toolTip) != 0);
+    Print("shown_text", TextOf(toolTip));
     HWND edit = FindWindowExW(h, nullptr, WC_EDITW, nullptr);
     if (KindOf(h) == "editable" && edit) {
         Print("edit_text", ToolText(toolTip, main, edit));
