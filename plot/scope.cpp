@@ -74,16 +74,17 @@ void CheckModeChange() {
 }
 
 void HandleScopeChunk() {
-    // A chunk never reaches beyond RxBuffer.
+    // A chunk never reaches beyond RxBuffer; without a byte there is nothing
+    // to handle.
     const uint32_t count = std::min(App.AvailableCount, static_cast<uint32_t>(App.RxBuffer.size()));
+    if (count == 0) {
+        return;
+    }
     App.ByteTotal = static_cast<int32_t>(static_cast<uint32_t>(App.ByteTotal) + count);
     if (FiguresDue(App.StatsTimer)) {
         UpdateScopeFigures();
     }
     CheckModeChange();
-    if (count == 0) {
-        return;
-    }
     const uint8_t* const chunk = App.RxBuffer.data();
     // Like the trigger text, the pause toggle cannot change within a chunk.
     const bool paused = ControlState(PauseButton) != 0;

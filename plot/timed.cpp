@@ -50,7 +50,8 @@ bool IntervalPassed(const PlotMode& mode) {
 
 void HandlePlotChunk() {
     const PlotMode* const mode = FindPlotMode(ControlText(ModeCombo));
-    if (mode == nullptr) {
+    // Only byte 0 of the chunk is used; without it there is nothing to plot.
+    if (mode == nullptr || App.AvailableCount == 0 || App.RxBuffer.empty()) {
         return;
     }
     CheckModeChange();

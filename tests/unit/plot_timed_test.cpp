@@ -146,4 +146,20 @@ TEST_F(TimedModes, OscilloscopeTextIsNoPlotMode) {
     EXPECT_EQ(Utf8FromText(App.SampleText), "");
 }
 
+// Neither handler reads a byte of a chunk that has none.
+TEST_F(TimedModes, ChunkWithoutBytesIsNotHandled) {
+    PutChunk({200, 201});
+    App.AvailableCount = 0;
+    headless::ClearShownPictures();
+    HandleScopeChunk();
+    EXPECT_EQ(App.ByteTotal, 0);
+    EXPECT_TRUE(App.LastModeText.empty());
+    SetControlText(ModeCombo, u"Plot (1.0s)");
+    headless::AdvanceTick(5000);
+    HandlePlotChunk();
+    EXPECT_TRUE(headless::ShownPictures().empty());
+    EXPECT_TRUE(headless::Delays().empty());
+    EXPECT_TRUE(App.SampleText.empty());
+}
+
 } // namespace
