@@ -3,6 +3,8 @@
 #include "toolkit.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -12,17 +14,42 @@ bool exists[PictureSlots];
 int drawingOn = -1;
 int ruleBreaks = 0;
 
+// A copy that has been asked for but not yet made: the target's pixels stand
+// for the source's as they were then. The copy is made as soon as either
+// picture is about to change or the target is looked at; when the source is
+// about to be filled whole, the two buffers are exchanged instead, which
+// costs nothing. A sweep of the oscilloscope copies WorkCanvas into LastFrame
+// and then blanks WorkCanvas, so the exchange saves a copy of every sweep.
+int pendingSource = -1;
+int pendingTarget = -1;
+
+void FinishPendingCopy() {
+    if (pendingSource < 0)
+        return;
+    Picture& target = pictures[pendingTarget];
+    const Picture& source = pictures[pendingSource];
+    target.width = source.width;
+    target.height = source.height;
+    target.pixels = source.pixels;
+    pendingSource = pendingTarget = -1;
+}
+
+// Before number's pixels change.
+void Settle(int number) {
+    if (number == pendingSource || number == pendingTarget)
+        FinishPendingCopy();
+}
+
+// Before number's pixels are looked at: only the target is not yet there.
+void SettleRead(int number) {
+    if (number == pendingTarget)
+        FinishPendingCopy();
+}
+
 Picture* Slot(int number) {
     if (number < 0 || number >= PictureSlots || !exists[number])
         return nullptr;
     return &pictures[number];
-}
-
-inline void SetPixel(Picture& picture, int x, int y, Colour colour) {
-    uint8_t* p = &picture.pixels[(static_cast<size_t>(y) * picture.width + x) * 3];
-    p[0] = static_cast<uint8_t>(colour >> 16); // blue
-    p[1] = static_cast<uint8_t>(colour >> 8);  // green
-    p[2] = static_cast<uint8_t>(colour);       // red
 }
 
 // Region code of a point against the rectangle 0..maxX, 0..maxY.
@@ -109,6 +136,7 @@ void CreatePicture(int number, int width, int height) {
     height = std::max(height, 0);
     if (drawingOn == number)
         drawingOn = -1;
+    Settle(number);
     Picture& picture = pictures[number];
     picture.width = width;
     picture.height = height;
@@ -136,17 +164,36 @@ void FillBox(int x, int y, int width, int height, Colour colour) {
     int64_t bottom = std::min<int64_t>(static_cast<int64_t>(y) + height, picture->height);
     if (left >= right || top >= bottom)
         return;
-    uint8_t pattern[3] = {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
-                          static_cast<uint8_t>(colour)};
-    for (int64_t row = top; row < bottom; ++row) {
-        uint8_t* p = &picture->pixels[(static_cast<size_t>(row) * picture->width + left) * 3];
-        for (int64_t column = left; column < right; ++column) {
-            p[0] = pattern[0];
-            p[1] = pattern[1];
-            p[2] = pattern[2];
-            p += 3;
-        }
+    bool whole = left == 0 && top == 0 && right == picture->width && bottom == picture->height;
+    if (whole && drawingOn == pendingSource) {
+        // The target takes the source's buffer; the source's new buffer is
+        // about to be overwritten entirely.
+        std::swap(pictures[pendingTarget].pixels, picture->pixels);
+        pictures[pendingTarget].width = picture->width;
+        pictures[pendingTarget].height = picture->height;
+        picture->pixels.resize(static_cast<size_t>(picture->width) * picture->height * 3);
+        pendingSource = pendingTarget = -1;
+    } else {
+        Settle(drawingOn);
     }
+    uint8_t blue = static_cast<uint8_t>(colour >> 16);
+    uint8_t green = static_cast<uint8_t>(colour >> 8);
+    uint8_t red = static_cast<uint8_t>(colour);
+    size_t rowBytes = static_cast<size_t>(right - left) * 3;
+    size_t stride = static_cast<size_t>(picture->width) * 3;
+    uint8_t* first = &picture->pixels[static_cast<size_t>(top) * stride + left * 3];
+    if (blue == green && green == red) {
+        for (int64_t row = top; row < bottom; ++row)
+            std::memset(first + static_cast<size_t>(row - top) * stride, red, rowBytes);
+        return;
+    }
+    for (size_t i = 0; i < rowBytes; i += 3) {
+        first[i] = blue;
+        first[i + 1] = green;
+        first[i + 2] = red;
+    }
+    for (int64_t row = top + 1; row < bottom; ++row)
+        std::memcpy(first + static_cast<size_t>(row - top) * stride, first, rowBytes);
 }
 
 void DrawLine(int x1, int y1, int x2, int y2, Colour colour) {
@@ -156,34 +203,55 @@ void DrawLine(int x1, int y1, int x2, int y2, Colour colour) {
     int64_t ax = x1, ay = y1, bx = x2, by = y2;
     if (!ClipSegment(ax, ay, bx, by, picture->width - 1, picture->height - 1))
         return;
-    // Bresenham between the clipped end points, both included.
+    Settle(drawingOn);
+    // Bresenham between the clipped end points, both included, stepping a
+    // pointer through the pixels.
     int dx = static_cast<int>(bx > ax ? bx - ax : ax - bx);
     int dy = static_cast<int>(by > ay ? by - ay : ay - by);
-    int stepX = bx >= ax ? 1 : -1;
-    int stepY = by >= ay ? 1 : -1;
-    int x = static_cast<int>(ax);
-    int y = static_cast<int>(ay);
-    if (dx >= dy) {
-        int error = dx / 2;
-        for (int i = 0; i <= dx; ++i) {
-            SetPixel(*picture, x, y, colour);
-            x += stepX;
-            error -= dy;
-            if (error < 0) {
-                y += stepY;
-                error += dx;
+    const ptrdiff_t stepX = bx >= ax ? 3 : -3;
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(picture->width) * 3;
+    const ptrdiff_t stepY = by >= ay ? stride : -stride;
+    uint8_t* p = &picture->pixels[static_cast<size_t>(ay) * static_cast<size_t>(stride) +
+                                  static_cast<size_t>(ax) * 3];
+    const uint8_t blue = static_cast<uint8_t>(colour >> 16);
+    const uint8_t green = static_cast<uint8_t>(colour >> 8);
+    const uint8_t red = static_cast<uint8_t>(colour);
+    if (dx <= 1 && dy > dx) {
+        // A steep segment between neighbouring columns, as a trace of fast
+        // changing samples draws it: a run down the first column to half way,
+        // then a run down the second, the pixels Bresenham sets.
+        int firstRun = dx == 0 ? dy + 1 : dy / 2 + 1;
+        const uint16_t blueGreen = static_cast<uint16_t>(blue | green << 8);
+        auto run = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                std::memcpy(p, &blueGreen, 2); // little-endian: blue, green
+                p[2] = red;
+                p += stepY;
             }
-        }
-    } else {
-        int error = dy / 2;
-        for (int i = 0; i <= dy; ++i) {
-            SetPixel(*picture, x, y, colour);
-            y += stepY;
-            error -= dx;
-            if (error < 0) {
-                x += stepX;
-                error += dy;
-            }
+        };
+        run(firstRun);
+        p += stepX;
+        run(dy + 1 - firstRun);
+        return;
+    }
+    ptrdiff_t major = stepX, minor = stepY;
+    int longSide = dx, shortSide = dy;
+    if (dy > dx) {
+        major = stepY;
+        minor = stepX;
+        longSide = dy;
+        shortSide = dx;
+    }
+    int error = longSide / 2;
+    for (int i = 0; i <= longSide; ++i) {
+        p[0] = blue;
+        p[1] = green;
+        p[2] = red;
+        p += major;
+        error -= shortSide;
+        if (error < 0) {
+            p += minor;
+            error += longSide;
         }
     }
 }
@@ -197,13 +265,14 @@ void CopyPicture(int source, int target) {
         ++ruleBreaks;
         return;
     }
-    pictures[target].width = from->width;
-    pictures[target].height = from->height;
-    pictures[target].pixels = from->pixels;
+    FinishPendingCopy();
     exists[target] = true;
+    pendingSource = source;
+    pendingTarget = target;
 }
 
 const Picture* PictureByNumber(int number) {
+    SettleRead(number);
     return Slot(number);
 }
 
@@ -212,7 +281,7 @@ int PictureOpenForDrawing() {
 }
 
 Colour PixelAt(int number, int x, int y) {
-    const Picture* picture = Slot(number);
+    const Picture* picture = PictureByNumber(number);
     if (picture == nullptr || x < 0 || y < 0 || x >= picture->width || y >= picture->height)
         return 0;
     const uint8_t* p = &picture->pixels[(static_cast<size_t>(y) * picture->width + x) * 3];
@@ -239,6 +308,7 @@ bool PictureMayBeShown(int number) {
 }
 
 void FreePictures() {
+    pendingSource = pendingTarget = -1;
     for (int i = 0; i < PictureSlots; ++i) {
         pictures[i] = Picture();
         exists[i] = false;

@@ -6,22 +6,20 @@
 #include <cstring>
 
 Text IntText(int64_t value) {
-    char16_t digits[24];
-    int count = 0;
+    // Digits are written from the end of a small buffer, the sign before them.
+    char16_t buffer[24];
+    char16_t* end = buffer + 24;
+    char16_t* start = end;
     // Work on the magnitude as unsigned so that the most negative value works.
     uint64_t magnitude =
         value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     do {
-        digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        *--start = static_cast<char16_t>(u'0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    Text text;
-    text.reserve(count + 1);
     if (value < 0)
-        text.push_back(u'-');
-    while (count > 0)
-        text.push_back(digits[--count]);
-    return text;
+        *--start = u'-';
+    return Text(start, end);
 }
 
 namespace {
