@@ -33,6 +33,12 @@ add_executable(conformance_win32 ${KURVOMAT_CONFORMANCE_SOURCES} ${TOOLKIT_WIN32
 target_link_libraries(conformance_win32 PRIVATE kurvomat_win32 gtest gtest_main
                       ${KURVOMAT_WIN32_LIBS})
 
+# The Windows back end's own tests, beyond the conformance suite.
+add_executable(win32_backend_test tests/wine/win32_backend_test.cpp ${TOOLKIT_WIN32_PROBE_SOURCES}
+               ${KURVOMAT_RESOURCES})
+target_link_libraries(win32_backend_test PRIVATE kurvomat_win32 gtest gtest_main
+                      ${KURVOMAT_WIN32_LIBS})
+
 file(GLOB KURVOMAT_WIN_TOOL_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/wintool.cmake)
 foreach(tool_file ${KURVOMAT_WIN_TOOL_CMAKE})
   include(${tool_file})

@@ -36,7 +36,7 @@ bool IsCombo(HWND h) {
 
 // The field's text as the status bar holds it, and its type bits.
 Text RawStatusText(int field, int* type) {
-    HWND bar = win32::ObjectHandle(1);
+    HWND bar = win32::StatusBarHandle();
     *type = 0;
     if (!bar) {
         return Text();
@@ -93,8 +93,8 @@ void ProbeControlRect(int control, int* x, int* y, int* width, int* height) {
 
 int ProbeControlParent(int control) {
     HWND parent = GetParent(win32::ObjectHandle(control));
-    for (int number : {0, 1}) {
-        if (parent && parent == win32::ObjectHandle(number)) {
+    for (int number = 0; number < 16 && parent; number++) {
+        if (parent == win32::ObjectHandle(number)) {
             return number;
         }
     }
@@ -150,7 +150,7 @@ Text ProbeToolTip(int control) {
     std::vector<wchar_t> buffer(TextRoom, 0);
     TOOLINFOW info = {};
     info.cbSize = sizeof(info);
-    info.hwnd = win32::ObjectHandle(0);
+    info.hwnd = win32::MainHandle();
     info.uId = reinterpret_cast<UINT_PTR>(h);
     info.lpszText = buffer.data();
     SendMessageW(toolTip, TTM_GETTEXTW, TextRoom, reinterpret_cast<LPARAM>(&info));
@@ -191,7 +191,7 @@ int ProbeStatusFlags(int field) {
 }
 
 std::vector<int> ProbeStatusFieldEdges() {
-    HWND bar = win32::ObjectHandle(1);
+    HWND bar = win32::StatusBarHandle();
     if (!bar) {
         return {};
     }
@@ -279,7 +279,7 @@ void ProbeRequestClose(int window) {
 int ProbeTab(bool shift) {
     HWND target = GetFocus();
     if (!target) {
-        target = win32::ObjectHandle(0);
+        target = win32::MainHandle();
     }
     BYTE keys[256] = {};
     GetKeyboardState(keys);

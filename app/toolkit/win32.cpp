@@ -11,6 +11,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -26,6 +27,8 @@ struct Backend {
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
     HWND handles[MaxObjects] = {};
+    HWND main = nullptr;      // the main window
+    HWND statusBar = nullptr; // its status bar
     ControlKind kinds[MaxObjects] = {};
     bool isControl[MaxObjects] = {}; // made by CreateControl
     std::vector<int> tabOrder;
@@ -88,14 +91,7 @@ template <typename Function> Function LibraryFunction(HMODULE library, const cha
 // Visual styles are active when the manifest brought in the common controls
 // 6 and a theme is in use.
 bool VisualStylesActive() {
-    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
-    if (!comctl) {
-        return false;
-    }
-    auto getVersion = LibraryFunction<DLLGETVERSIONPROC>(comctl, "DllGetVersion");
-    DLLVERSIONINFO version = {};
-    version.cbSize = sizeof(version);
-    if (!getVersion || getVersion(&version) != S_OK || version.dwMajorVersion < 6) {
+    if (!win32::CommonControls6Loaded()) {
         return false;
     }
     HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
@@ -154,7 +150,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         break;
     }
     case WM_SIZE:
-        if (HWND bar = B.handles[1]) {
+        if (HWND bar = B.statusBar) {
             SendMessageW(bar, WM_SIZE, 0, 0);
         }
         break;
@@ -178,7 +174,7 @@ int FocusedTabIndex() {
 // Tab and Shift+Tab move the focus to the next or previous enabled control
 // in creation order, wrapping around.
 bool HandleTabKey(const MSG& message) {
-    HWND main = B.handles[0];
+    HWND main = B.main;
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || !main ||
         (message.hwnd != main && !IsChild(main, message.hwnd))) {
         return false;
@@ -252,6 +248,24 @@ void AddTool(HWND owner, HWND tool, const Text& text) {
 
 namespace win32 {
 
+bool CommonControls6Loaded() {
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    if (!comctl) {
+        return false;
+    }
+    auto getVersion = LibraryFunction<DLLGETVERSIONPROC>(comctl, "DllGetVersion");
+    DLLVERSIONINFO version = {};
+    version.cbSize = sizeof(version);
+    if (getVersion && getVersion(&version) == S_OK && version.dwMajorVersion >= 6) {
+        return true;
+    }
+    // Wine's copy reports 5.81 whichever assembly it was loaded from.
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(comctl, path, MAX_PATH);
+    CharLowerW(path);
+    return wcsstr(path, L"microsoft.windows.common-controls_6595b64144ccf1df_6.") != nullptr;
+}
+
 HWND ObjectHandle(int number) {
     return Handle(number);
 }
@@ -263,7 +277,7 @@ int ControlNumberOf(HWND h) {
                 return number;
             }
         }
-        if (h == B.handles[0]) {
+        if (h == B.main) {
             break;
         }
     }
@@ -281,6 +295,14 @@ HWND ComboEdit(int control) {
         return nullptr;
     }
     return info.hwndItem;
+}
+
+HWND MainHandle() {
+    return B.main;
+}
+
+HWND StatusBarHandle() {
+    return B.statusBar;
 }
 
 HWND ViewHandle() {
@@ -305,10 +327,6 @@ int PaintCount() {
 
 bool PadsRightAlignedText() {
     return B.padsRightText;
-}
-
-const std::vector<int>& TabOrder() {
-    return B.tabOrder;
 }
 
 } // namespace win32
@@ -370,6 +388,7 @@ int OpenWindow(int window, const Text& title, int clientWidth, int clientHeight)
         return 0;
     }
     B.handles[window] = h;
+    B.main = h;
     ShowWindow(h, SW_SHOWNORMAL);
     UpdateWindow(h);
     return 1;
@@ -385,6 +404,7 @@ int CreateStatusBar(int bar, int window) {
         return 0;
     }
     B.handles[bar] = h;
+    B.statusBar = h;
     SendMessageW(h, SB_SETMINHEIGHT, StatusMinHeight, 0);
     SendMessageW(h, WM_SIZE, 0, 0);
     return 1;
@@ -467,36 +487,30 @@ void CreatePictureView(int control, int window, int x, int y, int width, int hei
 }
 
 void DestroyWindow(int window) {
-    if (B.toolTip) {
-        ::DestroyWindow(B.toolTip);
-        B.toolTip = nullptr;
-    }
     HWND h = Handle(window);
-    if (h) {
-        ::DestroyWindow(h);
+    if (!h) {
+        return;
     }
-    if (window == 0) {
-        for (HWND& handle : B.handles) {
-            handle = nullptr;
-        }
-        for (HWND& bar : B.progress) {
-            bar = nullptr;
-        }
-        for (bool& flag : B.isControl) {
-            flag = false;
-        }
-        B.tabOrder.clear();
-        B.view = nullptr;
-        B.viewControl = -1;
-        B.shownPicture = -1;
-        if (B.classRegistered) {
-            UnregisterClassW(WindowClassName, B.instance);
-            B.classRegistered = false;
-        }
-    } else if (window > 0 && window < MaxObjects) {
+    if (h != B.main) {
+        ::DestroyWindow(h);
         B.handles[window] = nullptr;
         B.isControl[window] = false;
+        return;
     }
+    // The tooltips first, then the window with everything in it.
+    if (B.toolTip) {
+        ::DestroyWindow(B.toolTip);
+    }
+    ::DestroyWindow(h);
+    if (B.classRegistered) {
+        UnregisterClassW(WindowClassName, B.instance);
+    }
+    Backend rest;
+    rest.instance = B.instance;
+    rest.comInitialised = B.comInitialised;
+    rest.padsRightText = B.padsRightText;
+    rest.paintCount = B.paintCount;
+    B = rest;
 }
 
 // ---- events -----------------------------------------------------------------------
@@ -550,7 +564,18 @@ void SetControlText(int control, const Text& text) {
         }
         break;
     }
-    case EditableCombo:
+    case EditableCombo: {
+        SetWindowTextW(h, Wide(text));
+        // A text set by the program selects no list item, whatever the
+        // combo made of the change.
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof(info);
+        if (SendMessageW(h, CB_GETCURSEL, 0, 0) != CB_ERR && GetComboBoxInfo(h, &info) &&
+            info.hwndList) {
+            SendMessageW(info.hwndList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        }
+        break;
+    }
     case ToggleButton:
         // Called on every pass: only a real change touches the window.
         if (WindowText(h) != text) {
@@ -603,7 +628,7 @@ void AddItem(int control, const Text& text) {
 
 void SetToolTip(int control, const Text& text) {
     HWND h = Handle(control);
-    HWND main = Handle(0);
+    HWND main = B.main;
     if (!h || !main) {
         return;
     }
@@ -625,7 +650,7 @@ void SetToolTip(int control, const Text& text) {
 // ---- status bar ---------------------------------------------------------------------
 
 void StatusText(int field, const Text& text, int flags) {
-    HWND bar = Handle(1);
+    HWND bar = B.statusBar;
     if (!bar || field < 0 || field >= MaxFields) {
         return;
     }
@@ -645,7 +670,7 @@ void StatusText(int field, const Text& text, int flags) {
 }
 
 void StatusProgress(int field, int value, int minimum, int maximum) {
-    HWND bar = Handle(1);
+    HWND bar = B.statusBar;
     if (!bar || field < 0 || field >= MaxFields) {
         return;
     }

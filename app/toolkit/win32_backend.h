@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace win32 {
+
+// True when the common controls 6 are in use (the program's manifest).
+bool CommonControls6Loaded();
 
 // Window 0, status bar 1, picture view and controls 5 to 12; nullptr if the
 // object does not exist.
@@ -17,6 +18,9 @@ HWND ObjectHandle(int number);
 int ControlNumberOf(HWND h);
 // The edit field of an editable combo; nullptr for the other kinds.
 HWND ComboEdit(int control);
+// The main window and its status bar; nullptr before they exist.
+HWND MainHandle();
+HWND StatusBarHandle();
 // The picture view; nullptr if there is none.
 HWND ViewHandle();
 // The one tooltip window; nullptr before the first tooltip.
@@ -30,7 +34,5 @@ int PaintCount();
 // True when right-aligned status texts get four trailing blanks (visual
 // styles active).
 bool PadsRightAlignedText();
-// The controls that Tab visits, in order.
-const std::vector<int>& TabOrder();
 
 } // namespace win32

@@ -6,12 +6,19 @@
 set(KURVOMAT_WIN_BUILD_DIR "" CACHE PATH "Build directory of the Windows cross build")
 if(KURVOMAT_WIN_BUILD_DIR)
   set(KURVOMAT_WINE_TEST_OUT ${CMAKE_BINARY_DIR}/wine-tests)
-  add_test(NAME conformance_win32
-           COMMAND ${CMAKE_CURRENT_LIST_DIR}/conformance.sh ${KURVOMAT_WIN_BUILD_DIR}
-                   ${KURVOMAT_WINE_TEST_OUT}/conformance_win32)
+  # The toolkit conformance suite and the back end's own tests, in-process.
+  foreach(program conformance_win32 win32_backend_test)
+    add_test(NAME ${program}
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_exe.sh ${KURVOMAT_WIN_BUILD_DIR}/${program}.exe
+                     ${KURVOMAT_WINE_TEST_OUT}/${program}.log)
+  endforeach()
+  # The program's window from outside.
   add_test(NAME wine_window_e2e
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/window_e2e.sh ${KURVOMAT_WIN_BUILD_DIR}
                    ${KURVOMAT_WINE_TEST_OUT}/wine_window_e2e)
-  set_tests_properties(conformance_win32 wine_window_e2e PROPERTIES RESOURCE_LOCK wine
-                       TIMEOUT 300)
+  set_tests_properties(conformance_win32 win32_backend_test wine_window_e2e
+                       PROPERTIES RESOURCE_LOCK wine TIMEOUT 300)
+  # The program file itself: static linking, resources, version.
+  add_test(NAME windows_exe COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/exe_check.py
+                                    ${KURVOMAT_WIN_BUILD_DIR}/kurvomat.exe)
 endif()

@@ -18,6 +18,8 @@ import sys
 import time
 import zlib
 
+from checks import check, failures, finish  # noqa: F401 (failures: for other checkers)
+
 TITLE = "Kurvomat - 1.0.0.1"
 WHITE = (0xFF, 0xFF, 0xFF)
 GREY = (0xBB, 0xBB, 0xBB)
@@ -40,18 +42,16 @@ WS_CAPTION_SYSMENU_MINIMIZEBOX = 0x00C00000 | 0x00080000 | 0x00020000
 WS_THICKFRAME = 0x00040000
 WS_MAXIMIZEBOX = 0x00010000
 PBS_SMOOTH = 0x01
-
-failures = []
-
-
-def check(ok, what, detail=""):
-    if ok:
-        print("ok: " + what)
-    else:
-        failures.append(what)
-        print("FAIL: " + what + (" (" + detail + ")" if detail else ""))
-    return ok
-
+CS_DBLCLKS = 0x0008
+# Style bits of each kind of control as a combo keeps them: it hands
+# WS_BORDER and WS_VSCROLL on to its parts and drops them itself.
+WS_CHILD_VISIBLE = 0x50000000
+WS_GROUP, WS_TABSTOP = 0x00020000, 0x00010000
+STYLES = {
+    "editable": WS_CHILD_VISIBLE | WS_GROUP | 0x42,  # CBS_DROPDOWN | CBS_AUTOHSCROLL
+    "dropdown": WS_CHILD_VISIBLE | WS_GROUP | WS_TABSTOP | 0x3,  # CBS_DROPDOWNLIST
+    "toggle": WS_CHILD_VISIBLE | WS_GROUP | WS_TABSTOP | 0x1003,  # BS_AUTOCHECKBOX | BS_PUSHLIKE
+}
 
 def unescape(value):
     out = []
@@ -186,6 +186,7 @@ def check_window(inspect):
     check((int(w["x"]), int(w["y"])) == ((sw - ow) // 2, (sh - oh) // 2),
           "centred on the screen", "at %s,%s, outer %dx%d, screen %dx%d" %
           (w["x"], w["y"], ow, oh, sw, sh))
+    check(int(w["class_style"], 16) & CS_DBLCLKS, "the window class takes double clicks")
     return w
 
 
@@ -221,6 +222,10 @@ def check_controls(inspect, ports):
               "control %d: %s at %d,3 size %dx18 in the status bar" % (number, kind, x, width),
               str(where))
         check(c["enabled"] == "1", "control %d is enabled" % number)
+        style = int(c["style"], 16)
+        check(style & STYLES[kind] == STYLES[kind], "control %d has the styles of its kind" % number,
+              "%#x lacks %#x" % (style, STYLES[kind] & ~style))
+
         if caption is not None:
             check(c["text"] == caption and c["checked"] == "0",
                   "control %d reads %r and is up" % (number, caption),
@@ -373,6 +378,8 @@ def check_information(inspect):
     check(second.get("found") == "1" and second.get("hwnd") != first.get("hwnd") and
           second.get("text", "").startswith("Beispiel für den Arduino-Sketch:\r\n"),
           "closing it opens the sketch box", repr(second.get("text", "")[:40]))
+    check(second.get("owner_is_main") == "1" and second.get("main_enabled") == "0",
+          "the sketch box is owned by the main window too")
     inspect.run("closebox")
     time.sleep(0.5)
     check(inspect.run("messagebox", wait=1).get("found") == "0", "no further box opens")
@@ -397,8 +404,7 @@ def main():
     check_tab(inspect)
     check_control_rules(inspect)
     check_information(inspect)
-    print("%d checks failed" % len(failures) if failures else "all window checks passed")
-    return 1 if failures else 0
+    return finish("window")
 
 
 if __name__ == "__main__":

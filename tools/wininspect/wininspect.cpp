@@ -14,8 +14,8 @@
 //                   client_x/client_y (screen position of the client area),
 //                   client_width/client_height, style (hex) with caption,
 //                   sysmenu, minimizebox, maximizebox, thickframe, visible,
-//                   enabled, minimized, maximized, foreground, screen_width,
-//                   screen_height
+//                   enabled, minimized, maximized, foreground, class_style
+//                   (of the window class, hex), screen_width, screen_height
 //   control N       the child window with identifier N (controls 5 to 12, the
 //                   status bar 1): found, id, class, kind (editable, dropdown,
 //                   toggle, static, statusbar, other), text (WM_GETTEXT),
@@ -23,7 +23,9 @@
 //                   parent, screen_x/screen_y (its top-left corner on the
 //                   screen), parent (window, statusbar or other), parent_id,
 //                   focus; buttons: checked; combos: count, item.K for every
-//                   item, selected (-1 for none), edit_text (editable combos)
+//                   item, selected (-1 for none), dropped_height (the height
+//                   Windows reports for the dropped list; Wine counts the
+//                   list alone), edit_text (editable combos)
 //   tooltip N       text of the tooltip of control N, edit_text (the tooltip
 //                   of an editable combo's edit field), shown (1 while the
 //                   tooltip window is visible) and shown_text (what it shows)
@@ -333,6 +335,7 @@ int CommandWindow(HWND main) {
     Print("minimized", IsIconic(main) != 0);
     Print("maximized", IsZoomed(main) != 0);
     Print("foreground", GetForegroundWindow() == main);
+    PrintHex("class_style", GetClassLongPtrW(main, GCL_STYLE));
     Print("screen_width", GetSystemMetrics(SM_CXSCREEN));
     Print("screen_height", GetSystemMetrics(SM_CYSCREEN));
     return 0;
@@ -401,6 +404,12 @@ int CommandControl(HWND main, int id) {
             Print("item." + std::to_string(i), buffer.data());
         }
         Print("selected", Send(h, CB_GETCURSEL, 0, 0));
+        // Carried across processes by Windows itself, as CB_GETLBTEXT.
+        RECT dropped = {};
+        if (Send(h, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) != -1 &&
+            dropped.bottom > dropped.top) {
+            Print("dropped_height", dropped.bottom - dropped.top);
+        }
         if (HWND edit = FindWindowExW(h, nullptr, WC_EDITW, nullptr)) {
             Print("edit_text", TextOf(edit));
         }
