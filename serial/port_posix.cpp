@@ -9,8 +9,9 @@
 // default for every tty, and it would swallow every sample of 17 and 19.
 //
 // No other program may hold the port while it is open here: the open fails if
-// another process has the device open, has it locked (flock) or made it
-// exclusive (TIOCEXCL); once open, the port is locked and made exclusive.
+// another process has the device open or locked (flock); an exclusive device
+// (TIOCEXCL) does not even open, unless this program runs as root. Once open,
+// the port is locked and made exclusive; ClosePort clears both.
 #include "serial.h"
 
 #include <asm/termbits.h>
@@ -81,9 +82,8 @@ bool ClaimPort(int handle) {
         return false;
     if (flock(handle, LOCK_EX | LOCK_NB) != 0)
         return false;
-    int exclusive = 0;
-    if (ioctl(handle, TIOCGEXCL, &exclusive) == 0 && exclusive)
-        return false;
+    // The exclusive flag itself is no sign of another holder: on a
+    // pseudo-terminal it outlives a holder that ended without clearing it.
     if (HeldByAnotherProcess(device.st_rdev))
         return false;
     ioctl(handle, TIOCEXCL);

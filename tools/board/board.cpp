@@ -364,7 +364,7 @@ int main(int argc, char** argv) {
     Options options;
     bool help = false;
     if (!ParseOptions(argc, argv, &options, &help)) {
-        Usage(stderr);
+        fprintf(stderr, "Try 'kurvomat-board --help'.\n");
         return 2;
     }
     if (help) {
