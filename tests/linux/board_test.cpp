@@ -1,18 +1,16 @@
 // The virtual board: its wave forms, and the running tool seen through the
 // program's own serial operations.
+#include "running.h"
 #include "serial/serial.h"
 #include "wave.h"
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -94,79 +92,20 @@ TEST(BoardWave, NamesOfTheForms) {
     EXPECT_FALSE(board::WaveFormByName("file", &form)) << "a file is given by --file";
 }
 
-// The board tool running in a process of its own, its report in a file.
-class RunningBoard {
+// The board tool running in a process of its own.
+class RunningBoard : public testing_linux::Running {
   public:
-    explicit RunningBoard(const std::vector<std::string>& arguments) {
-        char pattern[] = "/tmp/kurvomat-board-test-XXXXXX";
-        int handle = mkstemp(pattern);
-        report = pattern;
-        pid = fork();
-        if (pid == 0) {
-            dup2(handle, 1);
-            std::vector<char*> argv;
-            argv.push_back(const_cast<char*>(KURVOMAT_BOARD));
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(KURVOMAT_BOARD, argv.data());
-            _exit(127);
-        }
-        close(handle);
-    }
-    ~RunningBoard() {
-        Stop();
-        remove(report.c_str());
-    }
-    std::string Report() const {
-        std::ifstream file(report);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    // The value after "prefix" on a report line, once the board has written
-    // it.
-    std::string Awaited(const std::string& prefix) const {
-        for (int i = 0; i < 5000; ++i) {
-            std::string text = Report();
-            size_t at = text.find(prefix);
-            if (at != std::string::npos && text.find('\n', at) != std::string::npos)
-                return text.substr(at + prefix.size(), text.find('\n', at) - at - prefix.size());
-            Pause();
-        }
-        return std::string();
-    }
-    // Stops the board with SIGTERM; its exit status.
-    int Stop() {
-        if (pid > 0)
-            kill(pid, SIGTERM);
-        return Wait();
-    }
-    // Waits until the board has ended; its exit status.
-    int Wait() {
-        if (pid <= 0)
-            return exitStatus;
-        int status = 0;
-        waitpid(pid, &status, 0);
-        pid = -1;
-        exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return exitStatus;
-    }
-    static void Pause() {
-        struct timespec wait = {0, 1000000};
-        nanosleep(&wait, nullptr);
-    }
-
-  private:
-    std::string report;
-    pid_t pid = -1;
-    int exitStatus = -1;
+    explicit RunningBoard(const std::vector<std::string>& arguments)
+        : Running(KURVOMAT_BOARD, arguments) {}
+    static void Pause() { testing_linux::Pause(1); }
 };
 
 TEST(BoardTool, PublishesItsPortSendsTheWaveAndWithdrawsOnSigterm) {
     RunningBoard board({"--unpaced", "--wave", "triangle", "--frequency", "9216", "--quiet"});
     std::string port = board.Awaited("kurvomat-board: port ");
     std::string link = board.Awaited("kurvomat-board: published as ");
-    ASSERT_FALSE(port.empty()) << board.Report();
-    ASSERT_FALSE(link.empty()) << board.Report();
+    ASSERT_FALSE(port.empty()) << board.Log();
+    ASSERT_FALSE(link.empty()) << board.Log();
     char target[256] = {};
     ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
     EXPECT_EQ(std::string(target), port);
@@ -211,7 +150,7 @@ TEST(BoardTool, PublishesItsPortSendsTheWaveAndWithdrawsOnSigterm) {
         return false;
     }());
     ClosePort();
-    EXPECT_NE(board.Report().find("port withdrawn"), std::string::npos) << board.Report();
+    EXPECT_NE(board.Log().find("port withdrawn"), std::string::npos) << board.Log();
 }
 
 TEST(BoardTool, SendsNothingWhileNobodyReadsAndStopsCleanly) {
@@ -221,8 +160,7 @@ TEST(BoardTool, SendsNothingWhileNobodyReadsAndStopsCleanly) {
     struct timespec wait = {0, 300000000};
     nanosleep(&wait, nullptr);
     EXPECT_EQ(board.Stop(), 0) << "the board does not hang on a line nobody reads";
-    EXPECT_NE(board.Report().find("stopped after 0 bytes sent"), std::string::npos)
-        << board.Report();
+    EXPECT_NE(board.Log().find("stopped after 0 bytes sent"), std::string::npos) << board.Log();
 }
 
 TEST(BoardTool, RejectsWrongOptions) {

@@ -1,21 +1,17 @@
 // End to end on Linux: the native viewer and the virtual board on an X
 // display, driven as a user would with xdotool, the result read from the
 // screen.
+#include "running.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,10 +25,8 @@ const int BarTop = 256;
 const int ButtonX = 640, ButtonY = BarTop + 3, ButtonWidth = 70, ButtonHeight = 18;
 const int FieldWidth = 70, FieldHeight = 23;
 
-void Pause(int milliseconds) {
-    struct timespec wait = {milliseconds / 1000, long(milliseconds % 1000) * 1000000L};
-    nanosleep(&wait, nullptr);
-}
+using testing_linux::Pause;
+using testing_linux::Running;
 
 // Runs a command and returns what it printed.
 std::string Output(const std::string& command) {
@@ -46,61 +40,6 @@ std::string Output(const std::string& command) {
     pclose(pipe);
     return text;
 }
-
-// A program running in a process of its own, its output in a file.
-class Running {
-  public:
-    Running(const char* program, const std::vector<std::string>& arguments) {
-        char pattern[] = "/tmp/kurvomat-e2e-XXXXXX";
-        int handle = mkstemp(pattern);
-        log = pattern;
-        pid = fork();
-        if (pid == 0) {
-            dup2(handle, 1);
-            dup2(handle, 2);
-            std::vector<char*> argv{const_cast<char*>(program)};
-            for (const std::string& argument : arguments)
-                argv.push_back(const_cast<char*>(argument.c_str()));
-            argv.push_back(nullptr);
-            execv(program, argv.data());
-            _exit(127);
-        }
-        close(handle);
-    }
-    ~Running() {
-        Stop();
-        remove(log.c_str());
-    }
-    std::string Log() const {
-        std::ifstream file(log);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-    // Waits until the output holds the text; false after about ten seconds.
-    bool Awaits(const std::string& text) const {
-        for (int i = 0; i < 1000; ++i) {
-            if (Log().find(text) != std::string::npos)
-                return true;
-            Pause(10);
-        }
-        return false;
-    }
-    bool StillRunning() { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
-    int Stop() {
-        if (pid <= 0)
-            return status;
-        kill(pid, SIGTERM);
-        int raw = 0;
-        waitpid(pid, &raw, 0);
-        pid = -1;
-        status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        return status;
-    }
-
-  private:
-    std::string log;
-    pid_t pid = -1;
-    int status = -1;
-};
 
 struct Rgb {
     int r, g, b;
@@ -252,7 +191,7 @@ class EndToEnd : public ::testing::Test {
 TEST_F(EndToEnd, ViewerShowsTheBoardsSineAndLetsGoWhenTheBoardStops) {
     Running board(KURVOMAT_BOARD, {"--wave", "sine", "--frequency", "250", "--amplitude", "100",
                                    "--offset", "128", "--quiet"});
-    ASSERT_TRUE(board.Awaits("published as ")) << board.Log();
+    ASSERT_FALSE(board.Awaited("kurvomat-board: published as ").empty()) << board.Log();
     Running viewer(KURVOMAT_VIEWER, {});
     Window window = FindWindow();
     ASSERT_NE(window, 0u) << "no window titled " << Title << "\n" << viewer.Log();
@@ -262,7 +201,7 @@ TEST_F(EndToEnd, ViewerShowsTheBoardsSineAndLetsGoWhenTheBoardStops) {
 
     // "Verbinden" opens the first port offered: the board's.
     Click(window, ButtonX + ButtonWidth / 2, ButtonY + ButtonHeight / 2);
-    ASSERT_TRUE(board.Awaits("reader connected")) << board.Log();
+    ASSERT_EQ(board.Awaited("kurvomat-board: reader "), "connected") << board.Log();
 
     std::string fault = "not looked at";
     for (int i = 0; i < 50 && !fault.empty(); ++i) {
