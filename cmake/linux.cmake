@@ -55,3 +55,6 @@ file(GLOB KURVOMAT_TEST_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/test
 foreach(test_file ${KURVOMAT_TEST_CMAKE})
   include(${test_file})
 endforeach()
+
+# Installing and packaging.
+include(cmake/packaging.cmake)

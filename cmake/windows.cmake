@@ -43,3 +43,6 @@ file(GLOB KURVOMAT_WIN_TOOL_CMAKE CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/
 foreach(tool_file ${KURVOMAT_WIN_TOOL_CMAKE})
   include(${tool_file})
 endforeach()
+
+# Installing and packaging.
+include(cmake/packaging.cmake)
