@@ -96,7 +96,7 @@ wine_env_start() {
         wineserver -w >/dev/null 2>&1
         echo "$DISPLAY" >"$mark"
     fi
-    wineserver -p
+    wineserver -p >/dev/null 2>&1
     # Windows drawn by Wine itself, not left to a window manager: the same
     # frame with or without one, and no wait for a window manager that is not
     # there when a window closes.
@@ -146,7 +146,7 @@ _wine_env_restart_for_port() {
     local port="$1" want="$2" i
     wineserver -k
     wineserver -w
-    wineserver -p
+    wineserver -p >/dev/null 2>&1
     for i in $(seq 1 100); do
         if wine_env_com_ports | grep -qix "$port"; then
             [ "$want" = 1 ] && return 0

@@ -29,9 +29,12 @@
 //   tooltip N       text of the tooltip of control N, edit_text (the tooltip
 //                   of an editable combo's edit field), shown (1 while the
 //                   tooltip window is visible) and shown_text (what it shows)
-//   status          parts, edge.K (SB_GETPARTS), for every part text.K (without
-//                   the alignment tabs), raw.K (as the bar holds it), align.K
-//                   (left, centre, right), noborder.K; height of the bar;
+//   status          parts, edge.K (SB_GETPARTS), for every part text.K (the
+//                   text as the program gave it: without the alignment tabs
+//                   and without the four blanks the toolkit puts after a
+//                   right-aligned text while visual styles are active),
+//                   raw.K (as the bar holds it), align.K (left, centre,
+//                   right), noborder.K; height of the bar;
 //                   progress (field of the progress bar, -1 if none),
 //                   progress_pos, progress_min, progress_max, progress_x,
 //                   progress_y, progress_width, progress_height
@@ -500,7 +503,15 @@ int CommandStatus(HWND main) {
             tabs++;
         }
         std::string key = "." + std::to_string(part);
-        Print("text" + key, raw.substr(tabs));
+        // The text as the program gave it: the toolkit puts four blanks
+        // after a right-aligned text while visual styles are active.
+        std::wstring given = raw.substr(tabs);
+        const std::wstring padding = L"    ";
+        if (tabs == 2 && given.size() >= padding.size() &&
+            given.compare(given.size() - padding.size(), padding.size(), padding) == 0) {
+            given.erase(given.size() - padding.size());
+        }
+        Print("text" + key, given);
         Print("raw" + key, raw);
         Print("align" + key, tabs == 2 ? L"right" : tabs == 1 ? L"centre" : L"left");
         Print("noborder" + key, (HIWORD(info) & SBT_NOBORDERS) != 0);
