@@ -126,7 +126,9 @@ int OpenPort(const Text& name, int32_t baud) {
     int handle = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (handle < 0)
         return 0;
-    if (!ClaimPort(handle) || !SetLine(handle, baud)) {
+    struct termios2 line;
+    bool terminal = ioctl(handle, TCGETS2, &line) == 0;
+    if (!terminal || !ClaimPort(handle) || !SetLine(handle, baud)) {
         close(handle);
         return 0;
     }

@@ -2,6 +2,7 @@
 // display, driven as a user would with xdotool, the result read from the
 // screen.
 #include "running.h"
+#include "serial/serial.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,14 @@ std::string SineFault(const std::vector<Rgb>& view) {
 
 class EndToEnd : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(screen.ok()) << "no X display"; }
+    void SetUp() override {
+        ASSERT_TRUE(screen.ok()) << "no X display";
+        // The viewer offers every running board first; the test's board must
+        // be the only one.
+        for (const std::string& device : ListSerialDevices("/"))
+            ASSERT_NE(device.rfind("/dev/pts/", 0), 0u)
+                << "another virtual board is running on " << device << "; stop it first";
+    }
 
     // The viewer's window, once it is there.
     Window FindWindow() {

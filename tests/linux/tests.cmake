@@ -11,8 +11,10 @@ add_dependencies(linux_tests kurvomat-board)
 add_test(NAME linux COMMAND linux_tests)
 
 find_package(X11 REQUIRED)
-add_executable(linux_end_to_end tests/linux/end_to_end_test.cpp)
-target_link_libraries(linux_end_to_end PRIVATE X11::X11 GTest::gtest GTest::gtest_main)
+add_executable(linux_end_to_end tests/linux/end_to_end_test.cpp serial/linux_devices.cpp)
+target_include_directories(linux_end_to_end PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(linux_end_to_end PRIVATE kurvomat_toolkit X11::X11 GTest::gtest
+                      GTest::gtest_main)
 target_compile_definitions(linux_end_to_end PRIVATE
                            KURVOMAT_VIEWER="$<TARGET_FILE:kurvomat>"
                            KURVOMAT_BOARD="$<TARGET_FILE:kurvomat-board>")
