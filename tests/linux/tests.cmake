@@ -25,3 +25,9 @@ add_test(NAME linux_end_to_end
 # Both start virtual boards, which every viewer and test on the machine
 # sees: they do not run side by side.
 set_tests_properties(linux linux_end_to_end PROPERTIES RESOURCE_LOCK kurvomat-board)
+
+# The FLTK back end's own cases, beyond the conformance suite.
+add_executable(fltk_tests tests/linux/fltk_test.cpp ${TOOLKIT_FLTK_PROBE_SOURCES})
+target_include_directories(fltk_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(fltk_tests PRIVATE kurvomat_fltk GTest::gtest GTest::gtest_main)
+add_test(NAME fltk COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-display.sh $<TARGET_FILE:fltk_tests>)
