@@ -78,7 +78,7 @@ echo "No display: running on Xvfb $DISPLAY."
 
 "$build/kurvomat" >"$viewer_log" 2>&1 &
 viewer_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title//./\\.}\$" | head -n 1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name "^${title//./\\.}\$" | head -n 1 || true)
 if [ -z "$window" ]; then
   cat "$viewer_log" >&2
   echo "The viewer's window did not appear." >&2
