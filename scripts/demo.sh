@@ -4,9 +4,10 @@
 # the board's port first.
 #
 # With a display, press "Verbinden" in the viewer; closing the viewer ends the
-# demo. Without one, the same runs on a private Xvfb server: the demo presses
-# "Verbinden" itself, sets the trigger to 128, and writes a screenshot of the
-# live trace to a PNG whose path it prints.
+# demo. Without one, the demo runs again on a private Xvfb server
+# (scripts/with-display.sh), presses "Verbinden" itself, sets the trigger to
+# 128, and writes a screenshot of the live trace to a PNG whose path it
+# prints.
 #
 #   scripts/demo.sh
 #   KURVOMAT_BUILD_DIR   build directory (default: build)
@@ -18,6 +19,13 @@ build="${KURVOMAT_BUILD_DIR:-$root/build}"
 title='Kurvomat - 1.0.0.1'
 
 scripts/install-deps.sh
+# Without a display, the demo runs again on a private Xvfb server and plays
+# the user there.
+if [ -z "${KURVOMAT_DEMO_HEADLESS:-}" ] && ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
+  echo "No display: running on a private Xvfb server."
+  KURVOMAT_DEMO_HEADLESS=1 exec scripts/with-display.sh "$0" "$@"
+fi
+
 echo "Building the viewer and the virtual board in $build ..."
 cmake -S . -B "$build" -G Ninja >/dev/null
 cmake --build "$build" --target kurvomat kurvomat-board -j2 >/dev/null
@@ -26,9 +34,8 @@ board_log=$(mktemp /tmp/kurvomat-demo-board.XXXXXX)
 viewer_log=$(mktemp /tmp/kurvomat-demo-viewer.XXXXXX)
 board_pid=""
 viewer_pid=""
-xvfb_pid=""
 cleanup() {
-  for pid in $viewer_pid $board_pid $xvfb_pid; do
+  for pid in $viewer_pid $board_pid; do
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
   done
@@ -56,25 +63,12 @@ fi
 port=$(sed -n 's/^kurvomat-board: port //p' "$board_log")
 echo "Virtual board on $port: a 250 Hz sine, 128 +- 100, at 921600 baud."
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -z "${KURVOMAT_DEMO_HEADLESS:-}" ]; then
   echo "Starting the viewer: press \"Verbinden\" to see the trace (the first port is the"
   echo "board's). Choose 128 in the trigger box for a still picture. Close the window to end."
   "$build/kurvomat"
   exit 0
 fi
-
-# No display: a private X server of our own.
-for n in $(seq 120 160); do
-  [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] || break
-done
-Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":${n}"
-for _ in $(seq 1 100); do
-  xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.05
-done
-echo "No display: running on Xvfb $DISPLAY."
 
 "$build/kurvomat" >"$viewer_log" 2>&1 &
 viewer_pid=$!
