@@ -14,14 +14,18 @@
 //      pass hands to the plot mode (AvailableCount after the pass, the chunk
 //      length) until the segment is complete, or 5 s pass without a byte.
 //      Every byte is checked against the feeder's pattern: byte i of the
-//      whole stream is i mod 251, so a lost, doubled or changed byte shows.
+//      whole stream is i mod 251, so a lost, doubled or changed byte shows;
+//   4. still connected, the time of single operations a pass is made of.
 // Lines of key=value go to standard output, flushed at once.
 #include "app/app.h"
+#include "plot/plot.h"
+#include "serial/serial.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +71,28 @@ void Report(const char* phase, long passes, double seconds, double cpu) {
     std::printf("%s passes=%ld seconds=%.3f passes_per_second=%.0f cpu_percent=%.1f\n", phase,
                 passes, seconds, passes / seconds, 100.0 * cpu / seconds);
     std::fflush(stdout);
+}
+
+// Times one operation, repeated, and prints its mean in microseconds.
+void TimeOperation(const char* name, int repeats, const std::function<void()>& operation) {
+    double start = Seconds();
+    for (int i = 0; i < repeats; ++i) {
+        operation();
+    }
+    std::printf("operation name=%s microseconds=%.2f\n", name, 1e6 * (Seconds() - start) / repeats);
+    std::fflush(stdout);
+}
+
+void TimeOperations() {
+    TimeOperation("WaitingBytes", 20000, [] { WaitingBytes(); });
+    TimeOperation("ControlState", 2000, [] { ControlState(ConnectButton); });
+    TimeOperation("ControlText", 2000, [] { ControlText(ModeCombo); });
+    TimeOperation("SetControlText", 2000, [] { SetControlText(ConnectButton, u"Trennen"); });
+    TimeOperation("DisableControl", 2000, [] { DisableControl(BaudCombo, 1); });
+    TimeOperation("PollEvent", 2000, [] { PollEvent(); });
+    TimeOperation("ApplyControlRules", 1000, [] { ApplyControlRules(); });
+    TimeOperation("RunPass", 1000, [] { RunPass(); });
+    TimeOperation("HandOverSweep", 300, [] { HandOverSweep(); });
 }
 
 } // namespace
@@ -153,6 +179,9 @@ int main(int argc, char** argv) {
         if (got != want || errors != 0) {
             result = 1;
         }
+    }
+    if (!closed && App.Connected == 1) {
+        TimeOperations();
     }
     std::printf("done\n");
     std::fflush(stdout);
