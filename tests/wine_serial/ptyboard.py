@@ -96,12 +96,22 @@ class PtyBoard:
             self.closed = True
 
 
-def map_com_port(repo, number, device, log):
-    """Maps COM<number> to device in the Wine prefix (scripts/wine-env.sh);
-    restarts the wineserver, so call it before starting a Windows program."""
+def wine_env(repo, log, *command):
+    """Runs a function of scripts/wine-env.sh with its arguments."""
     with open(log, "w") as out:
         return subprocess.call(
-            ["bash", "-c", '. "$1/scripts/wine-env.sh" && wine_env_map_com "$2" "$3"', "bash",
-             repo, str(number), device],
+            ["bash", "-c", '. "$1/scripts/wine-env.sh" && "${@:2}"', "bash", repo]
+            + [str(part) for part in command],
             stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
             env=dict(os.environ, KURVOMAT_WINE_NOSTART="1")) == 0
+
+
+def map_com_port(repo, number, device, log):
+    """Maps COM<number> to device in the Wine prefix; restarts the
+    wineserver, so call it before starting a Windows program."""
+    return wine_env(repo, log, "wine_env_map_com", number, device)
+
+
+def unmap_com_port(repo, number, log):
+    """Removes the mapping of COM<number> again (restarts the wineserver)."""
+    return wine_env(repo, log, "wine_env_unmap_com", number)

@@ -147,10 +147,7 @@ class Program:
 def com_ports():
     """The port names the registry's serial device map lists, in its order."""
     path = os.path.join(ARGS.out, "ports.txt")
-    with open(path, "w") as f:
-        subprocess.call(["bash", "-c", '. "$1/scripts/wine-env.sh" && wine_env_com_ports', "bash",
-                         REPO], stdout=f, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-                        env=dict(os.environ, KURVOMAT_WINE_NOSTART="1"))
+    ptyboard.wine_env(REPO, path, "wine_env_com_ports")
     with open(path) as f:
         return [line.strip() for line in f if line.strip()]
 
@@ -446,6 +443,8 @@ def main():
         board.close()
         if other is not None:
             other.close()
+            ptyboard.unmap_com_port(REPO, OTHER_PORT,
+                                    os.path.join(ARGS.out, "unmap-com%d.log" % OTHER_PORT))
     return checks.finish("serial " + ARGS.case)
 
 
