@@ -64,9 +64,10 @@ class PtyBoard:
         return time.monotonic() - start
 
     def line_settings(self):
-        """(ispeed, ospeed, cflag) of the slave as the program left them."""
+        """(ispeed, ospeed, cflag, iflag) of the slave as the program left
+        them."""
         attrs = termios.tcgetattr(self.slave)
-        return attrs[4], attrs[5], attrs[2]
+        return attrs[4], attrs[5], attrs[2], attrs[0]
 
     def holders(self):
         """Process ids, other than this one, that hold the slave open."""

@@ -225,13 +225,15 @@ def case_connect(program, board):
     program.inspect("click", 10)
     check(connected(program, board), "ConnectButton opens the port and reads \"Trennen\"",
           program.button(10))
-    ispeed, ospeed, cflag = board.line_settings()
+    ispeed, ospeed, cflag, iflag = board.line_settings()
     check(ispeed == termios.B921600 and ospeed == termios.B921600, "the line runs at 921600 baud",
           (ispeed, ospeed))
     check(cflag & termios.CSIZE == termios.CS8, "8 data bits")
     check(not cflag & termios.PARENB, "no parity")
     check(not cflag & termios.CSTOPB, "one stop bit")
     check(not cflag & termios.CRTSCTS, "no RTS/CTS handshake")
+    # The line was raw when the program opened it; XON/XOFF stays as found.
+    check(not iflag & (termios.IXON | termios.IXOFF), "XON/XOFF left off as the driver reported")
     check(program.control(6).get("enabled") == "0" and program.control(7).get("enabled") == "0",
           "PortCombo and BaudCombo are disabled while connected")
     time.sleep(1.5)
