@@ -4,6 +4,7 @@
 #include "app/toolkit/fltk_backend.h"
 #include "app/toolkit/probe.h"
 #include "app/toolkit/toolkit.h"
+#include "tests/conformance/toolkit_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,34 +19,13 @@
 
 namespace {
 
-const int Window = 0;
-const int Bar = 1;
-const int Picture = 4;
-const int View = 5;
-const int Toggle = 10;
-const int Other = 11;
+using fixture::Front;
+using fixture::Other;
+using fixture::Toggle;
+using fixture::ToolkitWindow;
 
-class Fltk : public ::testing::Test {
+class Fltk : public ToolkitWindow {
   protected:
-    void SetUp() override {
-        InitToolkit();
-        ASSERT_NE(OpenWindow(Window, u"Kurvomat - 1.0.0.1", 1000, 279), 0);
-        ASSERT_NE(CreateStatusBar(Bar, Window), 0);
-        SetStatusFields(Bar, {70, 170, 270, 390, 470});
-        CreateControl(Toggle, Window, ToggleButton, 640, 3, 70, 18, u"Verbinden");
-        CreateControl(Other, Window, ToggleButton, 900, 3, 50, 18, u"Pause");
-        MoveIntoStatusBar(Toggle, Bar);
-        MoveIntoStatusBar(Other, Bar);
-        CreatePicture(Picture, 1000, 256);
-        CreatePictureView(View, Window, 0, 0, 1000, 256, Picture);
-        ProbeDrainEvents();
-    }
-    void TearDown() override {
-        ProbeDrainEvents();
-        DestroyWindow(Window);
-        FreePictures();
-        ReleaseToolkit();
-    }
     // A key pressed and released over the window, as the X server sends it.
     void PressKey(KeySym key) {
         Fl_Double_Window* window = fltk::MainWindowWidget();
@@ -83,7 +63,7 @@ TEST_F(Fltk, EscapeDoesNotAskToCloseTheWindow) {
     PressKey(XK_Escape);
     for (int code : ProbeDrainEvents())
         EXPECT_NE(code, CloseRequest);
-    ProbeRequestClose(Window);
+    ProbeRequestClose(fixture::Window);
     int closes = 0;
     for (int code : ProbeDrainEvents())
         closes += code == CloseRequest ? 1 : 0;
@@ -92,13 +72,13 @@ TEST_F(Fltk, EscapeDoesNotAskToCloseTheWindow) {
 
 TEST_F(Fltk, ViewPaintsEachColourInPlace) {
     const Colour red = 0x0000FF, green = 0x00FF00, blue = 0xFF0000, mixed = 0x123456;
-    BeginDrawing(Picture);
+    BeginDrawing(Front);
     FillBox(0, 0, 250, 256, red);
     FillBox(250, 0, 250, 256, green);
     FillBox(500, 0, 250, 256, blue);
     FillBox(750, 0, 250, 256, mixed);
     EndDrawing();
-    ShowPicture(Picture);
+    ShowPicture(Front);
     EXPECT_EQ(ProbeViewPixel(0, 0), red);
     EXPECT_EQ(ProbeViewPixel(300, 100), green);
     EXPECT_EQ(ProbeViewPixel(600, 200), blue);
