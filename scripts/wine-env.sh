@@ -28,6 +28,10 @@
 #                                HKLM\HARDWARE\DEVICEMAP\SERIALCOMM lists COMN
 #   wine_env_unmap_com N         removes that mapping again (same restart)
 #   wine_env_com_ports           prints the port names SERIALCOMM lists, one a line
+#   wine_env_list_only_com N     leaves COMN alone in SERIALCOMM: the ports Wine
+#                                finds by itself (/dev/ttyS*, ttyUSB*, ttyACM*)
+#                                are taken off the list (their devices stay);
+#                                lasts until the wineserver restarts
 #   wine_env_stop                stops the wineserver and the Xvfb started here
 #
 # Every function returns non-zero on failure and says why on stderr.
@@ -169,6 +173,30 @@ wine_env_map_com() {
     wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$device" /f >/dev/null 2>&1 ||
         return 1
     _wine_env_restart_for_port "COM$n" 1
+}
+
+# Wine's serial driver writes SERIALCOMM anew, as a volatile key, at every
+# start of the wineserver: the ports mapped in HKLM\Software\Wine\Ports and
+# then the devices it finds, on the lowest free numbers. A mapping cannot take
+# a found device off the list (an empty one lists a port that opens nothing),
+# so the entries are removed from the list itself; nothing in the prefix
+# changes.
+wine_env_list_only_com() {
+    local port="COM$1" entry entries
+    mapfile -t entries < <(wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null </dev/null |
+        tr -d '\r' | awk '$2 == "REG_SZ" { print $1 " " $3 }')
+    for entry in "${entries[@]}"; do
+        [ "${entry##* }" = "$port" ] && continue
+        wine reg delete 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "${entry% *}" /f \
+            >/dev/null 2>&1 </dev/null || {
+            echo "wine-env: cannot take ${entry##* } off SERIALCOMM" >&2
+            return 1
+        }
+    done
+    [ "$(wine_env_com_ports)" = "$port" ] || {
+        echo "wine-env: SERIALCOMM lists '$(wine_env_com_ports | tr '\n' ' ')', not $port alone" >&2
+        return 1
+    }
 }
 
 wine_env_unmap_com() {
