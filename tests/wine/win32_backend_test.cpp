@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -246,6 +247,59 @@ TEST_F(Win32Backend, PictureWithOddRowLengthIsPaintedUnsheared) {
     }
     EXPECT_EQ(ProbeViewPixel(0, 19), 0x0000FFu);
     EXPECT_EQ(ProbeViewPixel(166, 19), 0x0000FFu);
+}
+
+// Every pixel of the view as the screen holds it, read back at 32 bits.
+std::vector<Colour> ViewPixels(int width, int height) {
+    std::vector<Colour> colours;
+    HWND view = win32::ViewHandle();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(view);
+    HBITMAP copy = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    for (int i = 0; i < width * height; ++i) {
+        uint32_t p = static_cast<const uint32_t*>(bits)[i];
+        colours.push_back((p >> 16 & 0xFF) | (p & 0xFF00) | (p & 0xFF) << 16);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(copy);
+    ReleaseDC(view, screen);
+    return colours;
+}
+
+TEST_F(Win32Backend, EveryPixelReachesTheScreenWithItsOwnColour) {
+    // Widths around the four pixels converted at a time, and the full
+    // picture; every pixel has a colour of its own in all three channels.
+    for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 333, 1000}) {
+        int height = width == 1000 ? 256 : 3;
+        CreatePicture(Back, width, height);
+        BeginDrawing(Back);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                FillBox(x, y, 1, 1, (static_cast<Colour>(y * width + x + 1) * 2654435761u) >> 8);
+        EndDrawing();
+        ShowPicture(Back);
+        std::vector<Colour> shown = ViewPixels(width, height);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (shown[y * width + x] != PixelAt(Back, x, y) && wrong++ < 3)
+                    ADD_FAILURE() << "width " << width << ": pixel " << x << ", " << y << " is "
+                                  << std::hex << shown[y * width + x] << " instead of "
+                                  << PixelAt(Back, x, y);
+        EXPECT_EQ(wrong, 0) << "width " << width;
+    }
 }
 
 TEST_F(Win32Backend, ViewRepaintsThePictureItHoldsWhenTheSystemAsks) {
