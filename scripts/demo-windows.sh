@@ -118,7 +118,7 @@ echo "Starting Wine in $WINEPREFIX (the first time takes a while) ..."
 wine_up=1
 wine_env_start || exit 1
 old_mapping=$(wine reg query 'HKLM\Software\Wine\Ports' /v "COM$com" 2>/dev/null </dev/null |
-  tr -d '\r' | sed -n "s/^ *COM$com  *REG_SZ  *//Ip")
+  tr -d '\r' | sed -n "s/^ *COM$com  *REG_SZ  *//Ip" || true)
 mapped=1
 wine_env_map_com "$com" "$port" || exit 1
 wine_env_list_only_com "$com" || exit 1
