@@ -145,11 +145,15 @@ answer() {
 }
 
 wine_env_start_bg "$viewer_log" "$win_build/kurvomat.exe"
-inspect_wait=60 inspect control 6 || {
-  kill -0 "$WINE_ENV_BG_PID" 2>/dev/null && state="still runs" || state="has ended"
-  echo "The window of kurvomat.exe did not appear within a minute; the program $state." >&2
-  fail "$viewer_log"
+# The window comes first, its controls and their items a moment later.
+port_box_filled() {
+  inspect control 6 && [ "$(answer count)" -ge 1 ]
 }
+if ! inspect_wait=60 inspect window || ! wait_until port_box_filled; then
+  kill -0 "$WINE_ENV_BG_PID" 2>/dev/null && state="still runs" || state="has ended"
+  echo "The window of kurvomat.exe with its port box did not appear; the program $state." >&2
+  fail "$viewer_log"
+fi
 echo "Port box: \"$(answer text)\", $(answer count) port(s) listed, item $(answer selected) selected."
 [ "$(answer text)" = "COM$com" ] && [ "$(answer selected)" = 0 ] || {
   echo "The port box does not show COM$com selected." >&2
