@@ -92,6 +92,11 @@ void TimeOperations() {
     TimeOperation("PollEvent", 2000, [] { PollEvent(); });
     TimeOperation("ApplyControlRules", 1000, [] { ApplyControlRules(); });
     TimeOperation("RunPass", 1000, [] { RunPass(); });
+    TimeOperation("ShowPicture", 300, [] {
+        EndDrawing();
+        ShowPicture(LastFrame);
+        BeginDrawing(WorkCanvas);
+    });
     TimeOperation("HandOverSweep", 300, [] { HandOverSweep(); });
 }
 
