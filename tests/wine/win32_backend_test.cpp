@@ -6,6 +6,7 @@
 #include "app/toolkit/probe.h"
 #include "app/toolkit/toolkit.h"
 #include "app/toolkit/win32_backend.h"
+#include "tests/conformance/toolkit_fixture.h"
 
 #include <windows.h>
 
@@ -19,38 +20,13 @@
 
 namespace {
 
-const int Window = 0;
-const int Bar = 1;
-const int Back = 3;
-const int Front = 4;
-const int View = 5;
-const int Edit = 6;
-const int List = 8;
-const int Toggle = 10;
+using namespace fixture;
 
-class Win32Backend : public ::testing::Test {
+class Win32Backend : public ToolkitWindow {
   protected:
     void SetUp() override {
-        InitToolkit();
-        ASSERT_NE(OpenWindow(Window, u"Kurvomat - 1.0.0.1", 1000, 279), 0);
-        ASSERT_NE(CreateStatusBar(Bar, Window), 0);
-        SetStatusFields(Bar, {70, 170, 270, 390, 470});
-        CreateControl(Edit, Window, EditableCombo, 480, 3, 70, 18, u"");
-        CreateControl(Toggle, Window, ToggleButton, 640, 3, 70, 18, u"Verbinden");
-        CreateControl(List, Window, DropDownList, 720, 3, 110, 18, u"");
-        for (int control : {Edit, Toggle, List})
-            MoveIntoStatusBar(control, Bar);
-        CreatePicture(Front, 1000, 256);
-        CreatePicture(Back, 1000, 256);
-        CreatePictureView(View, Window, 0, 0, 1000, 300, Front);
-        ProbeDrainEvents();
+        ToolkitWindow::SetUp();
         main = win32::MainHandle();
-    }
-    void TearDown() override {
-        ProbeDrainEvents();
-        DestroyWindow(Window);
-        FreePictures();
-        ReleaseToolkit();
     }
     HWND main = nullptr;
 };
