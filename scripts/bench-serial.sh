@@ -6,7 +6,7 @@
 #   scripts/bench-serial.sh [WIN_BUILD_DIR] [OUT_DIR]
 #
 # WIN_BUILD_DIR defaults to build-win (it needs kurvomat.exe, serial_bench.exe
-# and wininspect.exe); logs go to OUT_DIR (default WIN_BUILD_DIR/bench-serial).
+# and winremote.exe); logs go to OUT_DIR (default WIN_BUILD_DIR/bench-serial).
 # The report is printed as Markdown; the exit code is 1 if no stream of at
 # least 1843200 bytes a second arrived intact in the oscilloscope mode.
 set -u

@@ -8,7 +8,7 @@
 # With a display, press "Verbinden" in the window; closing the window ends
 # the demo. Without one, the demo runs again on a private Xvfb server
 # (scripts/with-display.sh), presses "Verbinden" itself (through
-# wininspect.exe), sets the trigger to 128, and writes a screenshot of the
+# winremote.exe), sets the trigger to 128, and writes a screenshot of the
 # window with the live trace to a PNG whose path it prints; then it closes the
 # program. The board and the wineserver are stopped at the end either way.
 #
@@ -56,8 +56,8 @@ build_targets() {
   fi
 }
 
-echo "Building kurvomat.exe and wininspect.exe in $win_build ..."
-build_targets "$win_build" kurvomat wininspect
+echo "Building kurvomat.exe and winremote.exe in $win_build ..."
+build_targets "$win_build" kurvomat winremote
 echo "Building the virtual board in $build ..."
 build_targets "$build" kurvomat-board
 
@@ -131,11 +131,11 @@ if [ -z "${KURVOMAT_DEMO_HEADLESS:-}" ]; then
   exit 0
 fi
 
-inspect_out="$work/wininspect.out"
-# Runs wininspect.exe; its key=value answer is in $inspect_out.
+inspect_out="$work/winremote.out"
+# Runs winremote.exe; its key=value answer is in $inspect_out.
 inspect() {
-  wine "$win_build/wininspect.exe" --wait "${inspect_wait:-20}" "$@" >"$inspect_out" 2>/dev/null </dev/null || {
-    echo "wininspect $*: no answer from the window" >&2
+  wine "$win_build/winremote.exe" --wait "${inspect_wait:-20}" "$@" >"$inspect_out" 2>/dev/null </dev/null || {
+    echo "winremote $*: no answer from the window" >&2
     return 1
   }
 }

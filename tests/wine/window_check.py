@@ -2,7 +2,7 @@
 """Checks the running Windows program's window from outside (under Wine).
 
 Called by window_e2e.sh while kurvomat.exe runs: looks at the window, the
-status bar and the seven controls through wininspect.exe, takes a screenshot
+status bar and the seven controls through winremote.exe, takes a screenshot
 of the screen (ImageMagick's import), checks the blank grid in the picture
 view pixel by pixel and saves the client area as OUT/window.png. Then it acts
 as a user: rests the mouse on controls for their tooltips and presses Tab
@@ -391,11 +391,11 @@ def check_information(inspect):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--wininspect", required=True)
+    parser.add_argument("--winremote", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--ports", default="", help="the ports the registry lists")
     args = parser.parse_args()
-    inspect = Inspector(args.wininspect)
+    inspect = Inspector(args.winremote)
     window = check_window(inspect)
     if window is None:
         return 1

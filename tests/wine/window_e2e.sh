@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of the Windows program's window under Wine: starts
 # kurvomat.exe, checks the window, its status bar, its controls and the blank
-# grid on the screen (tests/wine/window_check.py, with wininspect.exe), asks
+# grid on the screen (tests/wine/window_check.py, with winremote.exe), asks
 # the window to close and checks the exit code 0.
 #
 #   tests/wine/window_e2e.sh WIN_BUILD_DIR OUT_DIR
@@ -24,11 +24,11 @@ fail=0
 wine_env_start_bg "$out/kurvomat.log" "$build/kurvomat.exe"
 program=$WINE_ENV_BG_PID
 
-python3 "$here/window_check.py" --wininspect "$build/wininspect.exe" --out "$out" \
+python3 "$here/window_check.py" --winremote "$build/winremote.exe" --out "$out" \
     --ports "$(wine_env_com_ports | tr '\n' ' ')" || fail=1
 
-wine "$build/wininspect.exe" close >"$out/close.log" 2>&1 || {
-    echo "FAIL: wininspect close: $(cat "$out/close.log")"
+wine "$build/winremote.exe" close >"$out/close.log" 2>&1 || {
+    echo "FAIL: winremote close: $(cat "$out/close.log")"
     fail=1
 }
 wine_env_wait_bg 30

@@ -4,7 +4,7 @@
 Called by plot_e2e.sh once the prefix is up: opens a pseudo-terminal, maps it
 as a COM port, starts kurvomat.exe, connects to the port and feeds known
 waveforms into it, and checks what the window shows through screenshots
-(ImageMagick's import) and wininspect.exe:
+(ImageMagick's import) and winremote.exe:
 
   - "Oszilloskop" with the threshold 128 on a sine: every column of the shown
     sweep holds the sample the trigger rule puts there;
@@ -252,7 +252,7 @@ def main():
     args = parser.parse_args()
     here = os.path.dirname(os.path.abspath(__file__))
     env_script = os.path.join(here, "..", "..", "scripts", "wine-env.sh")
-    inspect = Inspector(os.path.join(args.build, "wininspect.exe"))
+    inspect = Inspector(os.path.join(args.build, "winremote.exe"))
 
     line = Line()
     # The wineserver restarted by the mapping writes to this log, not to ours.

@@ -2,7 +2,7 @@
 # End-to-end test of the plot modes of the Windows program under Wine: a
 # pseudo-terminal mapped as a COM port feeds known waveforms, and
 # tests/wine_plot/plot_check.py checks the picture, the status bar and the
-# information boxes from outside (wininspect.exe, screenshots).
+# information boxes from outside (winremote.exe, screenshots).
 #
 #   tests/wine_plot/plot_e2e.sh WIN_BUILD_DIR OUT_DIR
 #

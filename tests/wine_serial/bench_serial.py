@@ -7,7 +7,7 @@ program's start-up and main loop against it and reports passes a second and
 processor use, disconnected and connected without data, and then receives a
 series of streams fed here at rising rates, checking every byte against the
 known pattern. The real kurvomat.exe is then started, connected through
-wininspect.exe, and its processor use while connected and idle is read from
+winremote.exe, and its processor use while connected and idle is read from
 /proc. Prints a Markdown report.
 """
 import argparse
@@ -103,10 +103,10 @@ def real_program_idle_cpu(build, out, seconds):
     with open(os.path.join(out, "kurvomat.log"), "w") as f:
         program = subprocess.Popen(["wine", os.path.join(build, "kurvomat.exe")], stdout=f,
                                    stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL)
-    inspect = os.path.join(build, "wininspect.exe")
+    inspect = os.path.join(build, "winremote.exe")
 
-    def wininspect(*args):
-        with open(os.path.join(out, "wininspect.log"), "a") as f:
+    def winremote(*args):
+        with open(os.path.join(out, "winremote.log"), "a") as f:
             subprocess.call(["wine", inspect] + list(args), stdout=f, stderr=subprocess.STDOUT,
                             stdin=subprocess.DEVNULL)
 
@@ -120,15 +120,15 @@ def real_program_idle_cpu(build, out, seconds):
         time.sleep(seconds)
         return 100.0 * (cpu_of(program.pid) - before) / (time.monotonic() - start)
 
-    wininspect("window")
-    wininspect("settext", "6", "COM%d" % PORT_NUMBER)
+    winremote("window")
+    winremote("settext", "6", "COM%d" % PORT_NUMBER)
     time.sleep(1)
     idle = measure()
-    wininspect("click", "10")
+    winremote("click", "10")
     time.sleep(1)
     connected = measure() if board.holders() else None
-    wininspect("click", "10")
-    wininspect("close")
+    winremote("click", "10")
+    winremote("close")
     program.wait(30)
     board.close()
     return idle, connected

@@ -3,7 +3,7 @@
 
 A pseudo-terminal (ptyboard.py) stands in for the board; its slave end is
 mapped as a COM port in the Wine prefix. kurvomat.exe runs unchanged and is
-looked at and driven from outside through wininspect.exe. Run by run.sh,
+looked at and driven from outside through winremote.exe. Run by run.sh,
 which sets up the Wine environment:
 
     serial_e2e.py --build WIN_BUILD_DIR --out OUT_DIR CASE
@@ -88,7 +88,7 @@ def wait_until(condition, seconds, step=0.1):
 
 
 class Program:
-    """kurvomat.exe under Wine, looked at through wininspect.exe."""
+    """kurvomat.exe under Wine, looked at through winremote.exe."""
 
     def __init__(self, build, out):
         self.build = build
@@ -97,11 +97,11 @@ class Program:
         self.process = subprocess.Popen(["wine", os.path.join(build, "kurvomat.exe")],
                                         stdout=self.log, stderr=subprocess.STDOUT,
                                         stdin=subprocess.DEVNULL)
-        self.answer = os.path.join(out, "wininspect.out")
+        self.answer = os.path.join(out, "winremote.out")
 
     def inspect(self, *args, wait=10):
         with open(self.answer, "w") as f:
-            rc = subprocess.call(["wine", os.path.join(self.build, "wininspect.exe"), "--wait",
+            rc = subprocess.call(["wine", os.path.join(self.build, "winremote.exe"), "--wait",
                                   str(wait)] + [str(a) for a in args], stdout=f,
                                  stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=120)
         values = {"_rc": rc}

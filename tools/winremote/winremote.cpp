@@ -1,7 +1,7 @@
-// wininspect: looks at and drives the Kurvomat window from another process.
+// winremote: looks at and drives the Kurvomat window from another process.
 // A Windows console program, run under Wine by the end-to-end tests:
 //
-//   wine wininspect.exe [--title TITLE] [--wait SECONDS] COMMAND [ARGUMENTS]
+//   wine winremote.exe [--title TITLE] [--wait SECONDS] COMMAND [ARGUMENTS]
 //
 // It finds the program's main window by its title (default
 // "Kurvomat - 1.0.0.1"; message boxes with the same title are passed over),
@@ -601,7 +601,7 @@ int CommandCloseBox(HWND main) {
 }
 
 int Usage() {
-    fprintf(stderr, "usage: wininspect [--title TITLE] [--wait SECONDS] "
+    fprintf(stderr, "usage: winremote [--title TITLE] [--wait SECONDS] "
                     "window|control N|tooltip N|status|click N|select N K|settext N TEXT|"
                     "close|messagebox|closebox|waitclosed\n");
     return 2;
@@ -644,7 +644,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND main = WaitFor(FindMainWindow);
     if (!main) {
         Print("found", 0);
-        fprintf(stderr, "wininspect: no window titled \"%s\"\n", Utf8(title).c_str());
+        fprintf(stderr, "winremote: no window titled \"%s\"\n", Utf8(title).c_str());
         return 1;
     }
     if (command == L"window") {
