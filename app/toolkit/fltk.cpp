@@ -690,25 +690,6 @@ Text ControlText(int control) {
     return Text();
 }
 
-namespace {
-
-char16_t LowerCase(char16_t c) {
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return char16_t(c + 0x20);
-    return c;
-}
-
-bool SameIgnoringCase(const Text& a, const Text& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerCase(a[i]) != LowerCase(b[i]))
-            return false;
-    return true;
-}
-
-} // namespace
-
 void SetControlText(int control, const Text& text) {
     ControlRecord* record = Record(control);
     if (Fl_Input_Choice* edit = EditWidget(record)) {
@@ -718,7 +699,7 @@ void SetControlText(int control, const Text& text) {
         record->info.selected = -1;
     } else if (Fl_Choice* list = ListWidget(record)) {
         for (size_t i = 0; i < record->items.size(); ++i) {
-            if (SameIgnoringCase(record->items[i], text)) {
+            if (SameTextIgnoringCase(record->items[i], text)) {
                 list->value(int(i));
                 break;
             }

@@ -223,24 +223,6 @@ Text ControlText(int number) {
     }
 }
 
-namespace {
-char16_t Lower(char16_t c) {
-    if (c >= u'A' && c <= u'Z')
-        return static_cast<char16_t>(c + 32);
-    if ((c >= 0xC0 && c <= 0xDE) && c != 0xD7)
-        return static_cast<char16_t>(c + 32);
-    return c;
-}
-bool SameIgnoringCase(const Text& a, const Text& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
-}
-} // namespace
-
 void SetControlText(int number, const Text& text) {
     Control* control = Find(number);
     if (control == nullptr)
@@ -252,7 +234,7 @@ void SetControlText(int number, const Text& text) {
         break;
     case DropDownList:
         for (size_t i = 0; i < control->items.size(); ++i) {
-            if (SameIgnoringCase(control->items[i], text)) {
+            if (SameTextIgnoringCase(control->items[i], text)) {
                 control->selected = static_cast<int>(i);
                 break;
             }

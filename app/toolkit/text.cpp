@@ -211,6 +211,23 @@ int64_t TextValue(const Text& text) {
     return static_cast<int64_t>(value);
 }
 
+namespace {
+char16_t LowerCase(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<char16_t>(c + 0x20);
+    return c;
+}
+} // namespace
+
+bool SameTextIgnoringCase(const Text& a, const Text& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (LowerCase(a[i]) != LowerCase(b[i]))
+            return false;
+    return true;
+}
+
 Text TextFromUtf8(const std::string& utf8) {
     Text text;
     text.reserve(utf8.size());

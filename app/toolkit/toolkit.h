@@ -155,6 +155,9 @@ Text FloatText(float value, int decimals);
 // Wraps modulo 2^64 on overflow.
 int64_t TextValue(const Text& text);
 // Helpers for literals and back ends.
+// Equal but for the case of letters (Latin, Latin-1 included), as a list box
+// finds its items.
+bool SameTextIgnoringCase(const Text& a, const Text& b);
 Text TextFromUtf8(const std::string& utf8);
 std::string Utf8FromText(const Text& text);
 
