@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "app/toolkit/headless.h"
 #include "fake_serial.h"
+#include "fresh_machine.h"
 #include "plot/plot.h"
 
 #include <benchmark/benchmark.h>
@@ -44,9 +45,7 @@ std::vector<uint8_t> MakeWave(int waveform) {
 
 // The program as start-up leaves it, in "Oszilloskop" with the given trigger.
 void StartProgram(const char16_t* trigger) {
-    headless::Reset();
-    fake::ResetRegistry();
-    fake::ResetPort();
+    ResetFreshMachine();
     StartUp();
     SetControlText(TriggerCombo, trigger);
 }

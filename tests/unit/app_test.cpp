@@ -5,6 +5,7 @@
 #include "app/toolkit/headless.h"
 #include "app/toolkit/probe.h"
 #include "fake_serial.h"
+#include "fresh_machine.h"
 #include "plot/plot.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +20,7 @@ std::string Show(const Text& text) {
 
 class Program : public ::testing::Test {
   protected:
-    void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
-    }
+    void SetUp() override { ResetFreshMachine(); }
     void TearDown() override { EXPECT_EQ(PictureRuleBreaks(), 0); }
 
     static void ExpectIdleStatus() {
@@ -205,8 +202,7 @@ TEST_F(Program, EveryPassAppliesTheRulesAndTakesOneEvent) {
 }
 
 TEST_F(Program, CloseRequestEndsTheLoopAfterThePassCompletes) {
-    fake::AddStringValue(u"\\Device\\Serial0", u"COM7");
-    fake::AddDevice(u"COM7");
+    AddWorkingPort(u"\\Device\\Serial0", u"COM7");
     StartUp();
     ProbeClick(ConnectButton);
     RunPass();

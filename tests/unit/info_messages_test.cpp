@@ -4,6 +4,7 @@
 #include "app/toolkit/headless.h"
 #include "app/toolkit/probe.h"
 #include "fake_serial.h"
+#include "fresh_machine.h"
 #include "info/info.h"
 
 #include <gtest/gtest.h>
@@ -90,9 +91,7 @@ struct OpenBox {
 class Information : public ::testing::Test {
   protected:
     void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
+        ResetFreshMachine();
         StartUp();
         headless::onMessage = [this](const headless::Message& message) {
             boxes.push_back({message.title, message.text, ControlState(InfoButton),

@@ -6,6 +6,7 @@
 #include "app/toolkit/headless.h"
 #include "app/toolkit/probe.h"
 #include "fake_serial.h"
+#include "fresh_machine.h"
 #include "plot/plot.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,7 @@ struct Figures {
 class PlotProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
-        Steps = PlotStepState();
+        ResetFreshMachine();
         StartUp();
     }
     void TearDown() override { EXPECT_EQ(PictureRuleBreaks(), 0); }

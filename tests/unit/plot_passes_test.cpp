@@ -1,5 +1,6 @@
 // The plot modes driven pass by pass: the fake serial port delivers the
 // bytes, PollLink hands each chunk to the mode shown in ModeCombo.
+#include "fresh_machine.h"
 #include "plot_fixture.h"
 
 namespace {
@@ -7,11 +8,8 @@ namespace {
 class PlotPasses : public PlotProgram {
   protected:
     void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
-        fake::AddStringValue(u"\\Device\\Serial0", u"COM3");
-        fake::AddDevice(u"COM3");
+        ResetFreshMachine();
+        AddWorkingPort(u"\\Device\\Serial0", u"COM3");
         Steps = PlotStepState();
         StartUp();
         // The user presses ConnectButton; the next pass opens the link.

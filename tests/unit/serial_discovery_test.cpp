@@ -1,6 +1,7 @@
 // Port discovery at start-up: what the registry's serial device map turns
 // into in PortList and PortCombo.
 #include "fake_serial.h"
+#include "fresh_machine.h"
 
 #include "app/app.h"
 #include "app/toolkit/headless.h"
@@ -16,11 +17,7 @@ namespace {
 
 class Discovery : public ::testing::Test {
   protected:
-    void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
-    }
+    void SetUp() override { ResetFreshMachine(); }
     void TearDown() override { ShutDown(); }
 
     // Starts the program and returns PortCombo's items.

@@ -3,6 +3,7 @@
 // BaudCombo, chunks in RxBuffer, the hand-over to the plot modes, and what
 // happens when the port or a read fails.
 #include "fake_serial.h"
+#include "fresh_machine.h"
 
 #include "app/app.h"
 #include "app/toolkit/headless.h"
@@ -30,13 +31,9 @@ std::vector<uint8_t> Ramp(size_t count, uint8_t first) {
 class Link : public ::testing::Test {
   protected:
     void SetUp() override {
-        headless::Reset();
-        fake::ResetRegistry();
-        fake::ResetPort();
-        fake::AddStringValue(u"\\Device\\Serial0", u"COM3");
-        fake::AddStringValue(u"\\Device\\Serial1", u"COM7");
-        fake::AddDevice(u"COM3");
-        fake::AddDevice(u"COM7");
+        ResetFreshMachine();
+        AddWorkingPort(u"\\Device\\Serial0", u"COM3");
+        AddWorkingPort(u"\\Device\\Serial1", u"COM7");
         StartUp();
     }
     void TearDown() override {
